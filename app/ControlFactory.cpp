@@ -1,0 +1,206 @@
+#include "app/ControlFactory.h"
+
+#include "app/FormDesign.h"
+#include "app/LabelButton.h"
+#include "app/PictureButton.h"
+#include "app/Pictures.h"
+#include "app/Twips.h"
+#include "browse/DriveList.h"
+#include "browse/FileListBox.h"
+#include "browse/FolderList.h"
+#include "playback/MediaEngine.h"
+#include "playlist/PlayListBox.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+// The combo box's list of media types: shown only, read by nothing.
+const char *const fileTypes[] = {
+    "*.asx",  "*.m3u",  "*.wpl",  "*.wvx",    "*.wmx", "*.drv-ms", "*.wtv",  "*.mid",  "*.rmi",
+    "*.midi", "*.mpeg", "*.mpg",  "*.mod",    "*.m2v", "*.m1v",    "*.mpa",  "*.mpe",  "*.ifo",
+    "*.vob",  "*.m4a",  "*.mp4",  "*.m4v",    "*.3gp", "*.3gpp",   "*.3g2",  "*.3gp2", " *.m2ts",
+    "*.m2t",  "*.mts",  "*.ts",   "*.tts",    "*.mov", "*.wav",    "*.snd",  "*.au",   "*.aif",
+    "*.aifc", "*.wma",  "*.mp2",  "*.mp3",    "*.asf", "*.wm",     "*.wma",  "*.wmv",  "*.wmd",
+    "*.jpg",  "*.jpeg", "*.avi",  "*.wmv",    "*.*"};
+
+} // namespace
+
+ControlFactory::ControlFactory(QWidget &window, MediaEngine &engine)
+    : m_window(window), m_engine(engine)
+{
+}
+
+void ControlFactory::installFontSubstitutes()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("MS Serif"),
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    QFont::insertSubstitutions(QStringLiteral("Lucida Console"),
+                               {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+}
+
+QFont ControlFactory::font(const DesignFont &design, const QFont &fallback)
+{
+    if (!design.family || design.symbol)
+        return fallback;
+    QFont f(QString::fromLatin1(design.family));
+    f.setPointSizeF(design.pointSize);
+    f.setBold(design.bold);
+    if (QLatin1String(design.family) == QLatin1String("Lucida Console"))
+        f.setStyleHint(QFont::Monospace);
+    else if (QLatin1String(design.family) != QLatin1String("MS Sans Serif"))
+        f.setStyleHint(QFont::Serif);
+    return f;
+}
+
+void ControlFactory::styleWindow(const FormDesign &design)
+{
+    installFontSubstitutes();
+    m_window.setObjectName(QStringLiteral("Form1"));
+    m_window.setWindowTitle(QString::fromLatin1(design.caption));
+    m_window.setWindowIcon(Pictures::windowIcon());
+    m_window.setFont(font(design.defaultFont, m_window.font()));
+    QPalette palette = m_window.palette();
+    palette.setColor(QPalette::Window, design.background.resolve(palette));
+    palette.setColor(QPalette::WindowText, design.text.resolve(palette));
+    m_window.setPalette(palette);
+    m_window.setAutoFillBackground(true);
+    m_window.resize(Twips::toPixels(float(design.clientWidth)),
+                    Twips::toPixels(float(design.clientHeight)));
+}
+
+QTimer *ControlFactory::createTimer(const ControlDesign &design)
+{
+    auto *timer = new QTimer(&m_window);
+    timer->setObjectName(QLatin1String(design.name));
+    timer->setInterval(design.look.timerInterval);
+    // An interval of 0 never fires, however the timer is enabled.
+    if (design.look.timerEnabled && design.look.timerInterval > 0)
+        timer->start();
+    return timer;
+}
+
+QWidget *ControlFactory::createWidget(const ControlDesign &d)
+{
+    const QString caption = QString::fromLatin1(d.caption);
+    switch (d.kind) {
+    case ControlKind::FileList: {
+        auto *list = new FileListBox(&m_window);
+        list->setPath(QDir::currentPath());
+        return list;
+    }
+    case ControlKind::FolderList: {
+        auto *folders = new FolderList(&m_window);
+        folders->setPath(QDir::currentPath());
+        return folders;
+    }
+    case ControlKind::DriveList:
+        return new DriveList(&m_window);
+    case ControlKind::ListBox:
+        return new PlayListBox(&m_window);
+    case ControlKind::ComboBox: {
+        auto *combo = new QComboBox(&m_window);
+        combo->setEditable(true);
+        for (const char *type : fileTypes)
+            combo->addItem(QString::fromLatin1(type));
+        combo->setCurrentIndex(-1);
+        combo->setEditText(caption);
+        return combo;
+    }
+    case ControlKind::TextBox: {
+        auto *edit = new QLineEdit(caption, &m_window);
+        return edit;
+    }
+    case ControlKind::PushButton:
+        return new QPushButton(caption, &m_window);
+    case ControlKind::PictureButton:
+        return new PictureButton(d.look.picture, &m_window);
+    case ControlKind::Label: {
+        auto *label = new LabelButton(caption, &m_window);
+        label->setSymbol(d.look.font.symbol);
+        return label;
+    }
+    case ControlKind::MediaEngine: {
+        QWidget *player = m_engine.widget();
+        player->setParent(&m_window);
+        return player;
+    }
+    case ControlKind::Timer:
+    case ControlKind::CommonDialog:
+        break;
+    }
+    return nullptr;
+}
+
+QWidget *ControlFactory::createControl(const ControlDesign &design)
+{
+    QWidget *control = createWidget(design);
+    control->setObjectName(QLatin1String(design.name));
+    if (*design.toolTip)
+        control->setToolTip(QString::fromLatin1(design.toolTip));
+    Twips::place(control, float(design.left), float(design.top), float(design.width),
+                 float(design.height));
+    applyLook(control, design);
+    control->show();
+    return control;
+}
+
+void ControlFactory::applyLook(QWidget *control, const ControlDesign &design)
+{
+    const DesignLook &look = design.look;
+    control->setFont(font(look.font, m_window.font()));
+    QPalette palette = control->palette();
+    const bool isLabel = design.kind == ControlKind::Label;
+    const bool isButton = design.kind == ControlKind::PushButton;
+    if (look.text.isSet()) {
+        const QColor text = look.text.resolve(palette);
+        palette.setColor(isLabel ? QPalette::WindowText : QPalette::Text, text);
+        palette.setColor(QPalette::ButtonText, text);
+        palette.setColor(QPalette::WindowText, text);
+    }
+    if (look.background.isSet()) {
+        const QColor background = look.background.resolve(palette);
+        palette.setColor(isLabel ? QPalette::Window : QPalette::Base, background);
+        if (isButton)
+            palette.setColor(QPalette::Button, background);
+        if (isLabel)
+            control->setAutoFillBackground(true);
+    }
+    control->setPalette(palette);
+    if (auto *label = qobject_cast<QLabel *>(control)) {
+        label->setWordWrap(true);
+        label->setAlignment(look.centred ? (Qt::AlignHCenter | Qt::AlignTop)
+                                         : (Qt::AlignLeft | Qt::AlignTop));
+        if (look.border) {
+            label->setFrameShape(QFrame::Box);
+            label->setFrameShadow(QFrame::Plain);
+            label->setLineWidth(1);
+        }
+    }
+}
+
+void ControlFactory::setTabOrder(const FormDesign &design, const QHash<QString, QWidget *> &controls)
+{
+    std::vector<const ControlDesign *> focusable;
+    for (const ControlDesign &c : design.controls)
+        if (c.isWindowed() && c.tabIndex >= 0)
+            focusable.push_back(&c);
+    std::sort(focusable.begin(), focusable.end(),
+              [](const ControlDesign *a, const ControlDesign *b) { return a->tabIndex < b->tabIndex; });
+    for (size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(controls.value(QLatin1String(focusable[i - 1]->name)),
+                             controls.value(QLatin1String(focusable[i]->name)));
+}

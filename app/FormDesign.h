@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QString>
+#include <vector>
+
+// The stored design of the main window: every control with its kind, texts,
+// place and look. The window is built from this table and nothing else.
+
+enum class ControlKind {
+    FileList,
+    FolderList,
+    DriveList,
+    ListBox,
+    ComboBox,
+    TextBox,
+    PushButton,
+    PictureButton,
+    Label,
+    MediaEngine,
+    Timer,
+    CommonDialog,
+};
+
+// A colour as the design gives it: none (the toolkit's default), one of the
+// platform's system colours, or a fixed RGB value.
+struct DesignColour
+{
+    enum Source { Default, System, Rgb };
+    Source source = Default;
+    int value = 0; // system colour index, or 0xRRGGBB
+
+    static DesignColour system(int index) { return {System, index}; }
+    static DesignColour rgb(int rgb) { return {Rgb, rgb}; }
+    bool isSet() const { return source != Default; }
+    // Resolves system colours against a palette, so they follow the user's scheme.
+    QColor resolve(const QPalette &palette) const;
+};
+
+enum class Picture { None, Play, Pause, Stop, Mute, UnMute };
+
+struct DesignFont
+{
+    const char *family = nullptr; // the family the design names; empty: window's default
+    double pointSize = 0;
+    bool bold = false;
+    bool symbol = false; // drawn as the symbol font's picture, not as text
+};
+
+struct DesignLook
+{
+    DesignFont font;
+    DesignColour background;
+    DesignColour text;
+    bool border = false;
+    bool centred = false;
+    Picture picture = Picture::None;
+    int timerInterval = 0; // timers only, in ms
+    bool timerEnabled = false;
+};
+
+struct ControlDesign
+{
+    const char *name;
+    ControlKind kind;
+    const char *caption; // caption or initial text
+    const char *toolTip;
+    int left, top, width, height; // twips, relative to the client area
+    int tabIndex;                 // -1 where the control has none
+    DesignLook look;
+
+    bool isWindowed() const;
+    bool isVisual() const;
+};
+
+struct FormDesign
+{
+    const char *caption;
+    int clientWidth, clientHeight; // twips
+    DesignColour background;
+    DesignColour text;
+    DesignFont defaultFont;
+    // Front to back, as the window stacks them.
+    std::vector<ControlDesign> controls;
+};
+
+const FormDesign &form1Design();
+const ControlDesign *findDesign(const QString &name);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/FormDesign.h"
+
+#include <QWidget>
+
+// A small picture box on a white ground that acts as a button.
+class PictureButton : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PictureButton(Picture picture, QWidget *parent = nullptr);
+    Picture picture() const { return m_picture; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    Picture m_picture;
+};

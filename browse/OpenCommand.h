@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class CommonDialog;
+class PlayListBox;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+// Open: one media file, picked from the full catalogue of media types,
+// replaces the play list and plays.
+class OpenCommand : public QObject
+{
+    Q_OBJECT
+public:
+    // The catalogue of media types the Open dialog offers.
+    static const QString mediaFilter;
+
+    OpenCommand(CommonDialog &dialog, PlayListBox &playList1, QTimer &timer1,
+                QPushButton &cmdRepeat, QLineEdit &text1, QLineEdit &text2,
+                QObject *parent = nullptr);
+
+    void cmdOpen_Click();
+
+private:
+    CommonDialog &m_dialog;
+    PlayListBox &m_playList1;
+    QTimer &m_timer1;
+    QPushButton &m_cmdRepeat;
+    QLineEdit &m_text1;
+    QLineEdit &m_text2;
+};

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets everything up on a fresh Debian 12 machine, builds and starts the player.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+exec "${BUILD_DIR:-$root/build}/corvel-media-player" "$@"

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the player needs to build, run and be tested,
+# and only those that are missing, so a second run costs nothing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev
+  libmpv-dev
+  fonts-liberation2 fonts-dejavu-core
+  # tests: a real X server for the window with video, media made on the fly,
+  # and mpv itself for the benchmarks' side-by-side figures
+  xvfb xauth ffmpeg mpv
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
