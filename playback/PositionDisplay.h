@@ -7,6 +7,7 @@ class MediaEngine;
 class PlayListBox;
 class QLineEdit;
 class QPushButton;
+class QString;
 class QTimer;
 
 // The position display: Timer1 counts elapsed seconds into Text1, shows the
@@ -20,19 +21,35 @@ public:
                     QLineEdit &text4, QPushButton &cmdRepeat, PlayListBox &playList1,
                     QLineEdit &pfname, QObject *parent = nullptr);
 
+    // One tick of Timer1: counts a second, works out the total after a reset,
+    // stops the timer at the total and shows time and status.
     void Timer1_Timer();
+    // The engine's end of stream: stops, clears the time fields, enables
+    // Repeat and opens the play-list entry after the one that finished.
     void MPlayer1_EndOfStream();
 
     // Repeat's reset: the next tick shows 0 : 1 and works out the total afresh.
     void resetCounters();
 
+    // Minutes and seconds as the time fields show them: "M : S", no padding.
+    static QString timeText(qint64 minutes, qint64 seconds);
+    // The whole seconds of a duration; negative, NaN or infinite count as 0.
+    static qint64 wholeSeconds(double duration);
+
+    // Ticks since the last reset.
     qint64 tickCount() const { return m_tickCount; }
+    // Seconds within the current elapsed minute (1 to 59, or 0 after 60).
     qint16 elapsedSec() const { return m_elapsedSec; }
+    // Elapsed whole minutes.
     qint64 elapsedMin() const { return m_elapsedMin; }
+    // The duration last read from the engine, in seconds.
     double mediaDuration() const { return m_mediaDuration; }
+    // Whole seconds of mediaDuration(); the tick count at which the timer stops.
     qint64 totalSeconds() const { return m_totalSeconds; }
 
 private:
+    void showTotalTime();
+
     MediaEngine &m_engine;
     QTimer &m_timer1;
     QLineEdit &m_text1;

@@ -15,17 +15,25 @@ class Transport : public QObject
 {
     Q_OBJECT
 public:
-    Transport(MediaEngine &engine, PositionDisplay &display, QTimer &timer1,
-              PlayListBox &playList1, QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2,
-              QPushButton &cmdRepeat, QObject *parent = nullptr);
+    Transport(MediaEngine &engine, PositionDisplay &display, QTimer &timer1, PlayListBox &playList1,
+              QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2, QPushButton &cmdRepeat,
+              QObject *parent = nullptr);
 
+    // Hands the selected play-list entry to the engine and to pfname, and stops the timer.
     void cmdPlay_Click();
+    // Stops the timer and pauses the engine.
     void cmdPause_Click();
+    // Stops the timer and the engine; Text1 keeps a single space, Text2 empties.
     void cmdStop_Click();
+    // Plays fast forwards until the next transport call.
     void cmdFast_Click();
+    // Plays fast backwards until the next transport call.
     void cmdRev_Click();
+    // Turns the volume down to 0.
     void cmdMute_Click();
+    // Turns the volume up to 100.
     void cmdUnMute_Click();
+    // Plays the current medium again with a fresh time display; disables itself.
     void cmdRepeat_Click();
 
 private:
