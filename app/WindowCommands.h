@@ -3,6 +3,7 @@
 #include <QObject>
 
 class CommonDialog;
+class QColor;
 class QLabel;
 class QTimer;
 class QWidget;
@@ -15,10 +16,16 @@ public:
     WindowCommands(QWidget &window, QTimer &timer1, CommonDialog &dialog, QLabel &label1,
                    QLabel &label2, QLabel &label3, QObject *parent = nullptr);
 
+    // Stops Timer1, closes the window and ends the program, asking nothing.
     void cmdExit_Click();
+    // Paints the window and the three time labels in the colour chosen in the
+    // Colour dialog; a cancel leaves every colour as it was.
     void cmdChangeBackground_Click();
 
 private:
+    void keepChildBackgrounds();
+    static void setBackground(QWidget &widget, const QColor &colour);
+
     QWidget &m_window;
     QTimer &m_timer1;
     CommonDialog &m_dialog;
