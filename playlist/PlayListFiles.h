@@ -12,7 +12,11 @@ class PlayListFiles : public QObject
 public:
     PlayListFiles(CommonDialog &dialog, PlayListBox &playList1, QObject *parent = nullptr);
 
+    // Save List: writes every entry to the file chosen in the Open dialog, in
+    // one go (the old file stays whole on failure, which a message names).
     void cmdSaveList_Click();
+    // Load List: reads the chosen file whole, then replaces the list with its
+    // entries; "File Not Found" and the list unchanged when it cannot.
     void cmdLoadList_Click();
 
 private:

@@ -16,8 +16,14 @@ public:
     PlayListPlayback(MediaEngine &engine, CommonDialog &dialog, PlayListBox &playList1,
                      QLineEdit &plName, QObject *parent = nullptr);
 
+    // Load play-list file: hands the chosen play-list file to the engine and
+    // shows its name in PLName; a cancel changes nothing.
     void cmdPLLoad_Click();
+    // Generate: writes PlayList1.wpl in the working directory from
+    // PlayList1.txt and the head and tail pieces; a message names what failed.
     void cmdGenerate_Click();
+    // Play simultaneously: Activates entry 0, then hands every other entry to
+    // the engine in order.
     void cmdPlsi_Click();
 
 private:

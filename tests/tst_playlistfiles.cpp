@@ -1,0 +1,259 @@
+#include "playlist/PlayListBox.h"
+#include "playlist/PlayListFiles.h"
+#include "support/FormFixture.h"
+
+#include <QtTest>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList entriesOf(const PlayListBox &box)
+{
+    QStringList entries;
+    for (int i = 0; i < box.listCount(); ++i)
+        entries << box.list(i);
+    return entries;
+}
+
+} // namespace
+
+class TestPlayListFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void saveWritesEveryEntryByteExact();
+    void saveAndLoadRoundTrip();
+    void cancelledDialogsChangeNothing();
+    void saveFailuresKeepOldFileAndList();
+    void saveRefusesEntriesTheFormatCannotHold();
+    void loadReadsHandMadeFiles();
+    void loadFailuresKeepTheList();
+
+private:
+    struct Fixture : FormFixture
+    {
+        PlayListBox &list = *get<PlayListBox>("PlayList1");
+        PlayListFiles &files = form.playListFiles();
+        void fill(const QStringList &entries)
+        {
+            for (const QString &entry : entries)
+                list.addEntry(entry);
+        }
+    };
+};
+
+void TestPlayListFiles::saveWritesEveryEntryByteExact()
+{
+    QTemporaryDir dir;
+    Fixture fx;
+
+    // An empty list gives 0 bytes, replacing what was there.
+    const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+    QVERIFY(writeBytes(empty, "old content"));
+    fx.dialog.answerOpen(empty);
+    fx.files.cmdSaveList_Click();
+    QCOMPARE(fx.dialog.openShown.last().filter, QStringLiteral("Text File (*.txt)|*.txt|"));
+    QVERIFY(!fx.dialog.cancelError());
+    QCOMPARE(fx.dialog.fileName(), QString());
+    QVERIFY(QFileInfo::exists(empty));
+    QCOMPARE(readBytes(empty), QByteArray());
+
+    // 150 entries give 150 lines (not only 101), under the name as typed.
+    QStringList entries;
+    for (int i = 0; i < 150; ++i)
+        entries << QStringLiteral("/music/track %1.mp3").arg(i);
+    fx.fill(entries);
+    fx.list.setListIndexQuietly(7);
+    const QString noExtension = dir.filePath(QStringLiteral("mylist"));
+    fx.dialog.answerOpen(noExtension);
+    fx.files.cmdSaveList_Click();
+    QByteArray expected;
+    for (const QString &entry : entries)
+        expected += "\"" + entry.toUtf8() + "\"\r\n";
+    QCOMPARE(readBytes(noExtension), expected);
+    QCOMPARE(readBytes(noExtension).count("\r\n"), 150);
+    QVERIFY(!QFileInfo::exists(noExtension + QStringLiteral(".txt")));
+    // Saving reads the list and nothing else.
+    QCOMPARE(entriesOf(fx.list), entries);
+    QCOMPARE(fx.list.listIndex(), 7);
+    QVERIFY(fx.engine.commands().isEmpty());
+    QVERIFY(fx.dialog.messages.isEmpty());
+}
+
+void TestPlayListFiles::saveAndLoadRoundTrip()
+{
+    QTemporaryDir dir;
+    Fixture fx;
+    const QStringList entries = {
+        QStringLiteral("/music/Hello, World.mp3"),
+        QStringLiteral("/music/  spaced  out  .ogg"),
+        QStringLiteral("/music/Ünïcödé 日本語 😀/a&b<c>.flac"),
+        QStringLiteral("-dash.mp3"),
+        QStringLiteral("/music/a.mp3"),
+        QStringLiteral("/music/a.mp3"),
+    };
+    fx.fill(entries);
+    const QString path = dir.filePath(QStringLiteral("round trip.txt"));
+    fx.dialog.answerOpen(path);
+    fx.files.cmdSaveList_Click();
+
+    fx.list.clearEntries();
+    fx.list.addEntry(QStringLiteral("/replaced.mp3"));
+    fx.list.setListIndexQuietly(0);
+    fx.edit("pfname")->setText(QStringLiteral("/playing.mp3"));
+    fx.dialog.answerOpen(path);
+    fx.form.playListFiles().cmdLoadList_Click();
+    QCOMPARE(fx.dialog.openShown.last().filter, QStringLiteral("*.txt"));
+    QCOMPARE(fx.dialog.fileName(), QString());
+    QCOMPARE(entriesOf(fx.list), entries);
+    // Loading selects nothing and leaves playback alone.
+    QCOMPARE(fx.list.listIndex(), -1);
+    QCOMPARE(fx.edit("pfname")->text(), QStringLiteral("/playing.mp3"));
+    QVERIFY(fx.engine.commands().isEmpty());
+    QVERIFY(fx.dialog.messages.isEmpty());
+}
+
+void TestPlayListFiles::cancelledDialogsChangeNothing()
+{
+    QTemporaryDir dir;
+    Fixture fx;
+    fx.fill({QStringLiteral("/a.mp3")});
+    fx.dialog.cancelOpen();
+    fx.files.cmdSaveList_Click();
+    fx.dialog.cancelOpen();
+    fx.files.cmdLoadList_Click();
+    QCOMPARE(entriesOf(fx.list), QStringList{QStringLiteral("/a.mp3")});
+    QCOMPARE(fx.dialog.openShown.size(), 2);
+    QVERIFY(fx.dialog.messages.isEmpty());
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+void TestPlayListFiles::saveFailuresKeepOldFileAndList()
+{
+    QTemporaryDir dir;
+    Fixture fx;
+    fx.fill({QStringLiteral("/a.mp3"), QStringLiteral("/b.mp3")});
+
+    // Into a folder that does not exist.
+    const QString missing = dir.filePath(QStringLiteral("no such folder/list.txt"));
+    fx.dialog.answerOpen(missing);
+    fx.files.cmdSaveList_Click();
+    QCOMPARE(fx.dialog.messages.size(), 1);
+    QVERIFY2(fx.dialog.messages.last().startsWith(QStringLiteral("Error: ")),
+             qPrintable(fx.dialog.messages.last()));
+    QVERIFY(fx.dialog.messages.last().contains(missing));
+    QVERIFY(!QFileInfo::exists(missing));
+
+    // Onto a folder's name.
+    const QString folder = dir.filePath(QStringLiteral("a folder"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("a folder")));
+    fx.dialog.answerOpen(folder);
+    fx.files.cmdSaveList_Click();
+    QCOMPARE(fx.dialog.messages.size(), 2);
+    QVERIFY(fx.dialog.messages.last().contains(folder));
+    QVERIFY(QFileInfo(folder).isDir());
+    // No half-written or temporary file is left behind.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("a folder")});
+
+    // Into a folder it may not write: the old file stays whole.
+    if (::geteuid() != 0) {
+        const QString locked = dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+        const QString old = locked + QStringLiteral("/list.txt");
+        QVERIFY(writeBytes(old, "\"/old.mp3\"\r\n"));
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+        fx.dialog.answerOpen(old);
+        fx.files.cmdSaveList_Click();
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(fx.dialog.messages.size(), 3);
+        QCOMPARE(readBytes(old), QByteArray("\"/old.mp3\"\r\n"));
+    }
+    QCOMPARE(entriesOf(fx.list), QStringList({QStringLiteral("/a.mp3"), QStringLiteral("/b.mp3")}));
+}
+
+void TestPlayListFiles::saveRefusesEntriesTheFormatCannotHold()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    for (const QString &bad : {QStringLiteral("/m/say \"hi\".mp3"), QStringLiteral("/m/two\nlines"),
+                               QStringLiteral("/m/cr\rhere")}) {
+        Fixture fx;
+        QVERIFY(writeBytes(path, "\"/old.mp3\"\r\n"));
+        fx.fill({QStringLiteral("/good.mp3"), bad, QStringLiteral("/after.mp3")});
+        fx.dialog.answerOpen(path);
+        fx.files.cmdSaveList_Click();
+        QCOMPARE(fx.dialog.messages.size(), 1);
+        QVERIFY(fx.dialog.messages.first().startsWith(QStringLiteral("Error: ")));
+        QVERIFY2(fx.dialog.messages.first().contains(bad), qPrintable(fx.dialog.messages.first()));
+        QCOMPARE(readBytes(path), QByteArray("\"/old.mp3\"\r\n"));
+        QCOMPARE(fx.list.listCount(), 3);
+    }
+}
+
+void TestPlayListFiles::loadReadsHandMadeFiles()
+{
+    QTemporaryDir dir;
+    Fixture fx;
+
+    // Two unquoted paths on a line, LF-only, a byte-order mark, blank lines.
+    const QString handMade = dir.filePath(QStringLiteral("hand.txt"));
+    QVERIFY(
+        writeBytes(handMade, "\xEF\xBB\xBF\"/m/first.mp3\"\n\n/m/a.mp3,/m/b.mp3\n  /m/c.mp3  \n"));
+    fx.dialog.answerOpen(handMade);
+    fx.files.cmdLoadList_Click();
+    QCOMPARE(entriesOf(fx.list),
+             QStringList({QStringLiteral("/m/first.mp3"), QStringLiteral("/m/a.mp3"),
+                          QStringLiteral("/m/b.mp3"), QStringLiteral("/m/c.mp3")}));
+
+    // A 0-byte file empties the list without a word.
+    const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+    QVERIFY(writeBytes(empty, QByteArray()));
+    fx.dialog.answerOpen(empty);
+    fx.files.cmdLoadList_Click();
+    QCOMPARE(fx.list.listCount(), 0);
+    QVERIFY(fx.dialog.messages.isEmpty());
+}
+
+void TestPlayListFiles::loadFailuresKeepTheList()
+{
+    QTemporaryDir dir;
+    Fixture fx;
+    const QStringList kept = {QStringLiteral("/keep/a.mp3"), QStringLiteral("/keep/b.mp3")};
+    fx.fill(kept);
+
+    for (const QString &bad : {dir.filePath(QStringLiteral("mistyped.txt")), dir.path()}) {
+        fx.dialog.messages.clear();
+        fx.dialog.answerOpen(bad);
+        fx.files.cmdLoadList_Click();
+        QCOMPARE(fx.dialog.messages, QStringList{QStringLiteral("Error: File Not Found")});
+        QCOMPARE(entriesOf(fx.list), kept);
+        QCOMPARE(fx.dialog.fileName(), QString());
+    }
+
+    if (::geteuid() != 0) {
+        const QString unreadable = dir.filePath(QStringLiteral("secret.txt"));
+        QVERIFY(writeBytes(unreadable, "\"/x.mp3\"\r\n"));
+        QVERIFY(QFile::setPermissions(unreadable, QFile::WriteOwner));
+        fx.dialog.messages.clear();
+        fx.dialog.answerOpen(unreadable);
+        fx.files.cmdLoadList_Click();
+        QCOMPARE(fx.dialog.messages, QStringList{QStringLiteral("Error: File Not Found")});
+        QCOMPARE(entriesOf(fx.list), kept);
+    }
+}
+
+QTEST_MAIN(TestPlayListFiles)
+#include "tst_playlistfiles.moc"
