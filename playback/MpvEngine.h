@@ -1,13 +1,41 @@
 #pragma once
 
+#include "playback/EngineControlBar.h"
 #include "playback/MediaEngine.h"
+#include "playback/MpvVideoWidget.h"
 
-// The real engine, on libmpv.
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+
+struct mpv_event;
+struct mpv_handle;
+
+// How an MpvEngine is set up; the defaults are the player's own.
+struct MpvEngineOptions
+{
+    // Show video in widget() through mpv's OpenGL render API. Off means
+    // vo=null and no GL at all, for tests without a display.
+    bool video = true;
+    // Play sound on the system's output. Off means ao=null.
+    bool audio = true;
+};
+
+// The real engine, on libmpv. It starts with autoStart on, volume 50 and no
+// mute, keeps a medium open after its end (so Stop and Play can rewind and
+// replay it), reads no user configuration and runs no scripts. All of its
+// work happens on the thread that made it, which must be the GUI thread.
 class MpvEngine : public MediaEngine
 {
     Q_OBJECT
 public:
-    explicit MpvEngine(QObject *parent = nullptr);
+    using Options = MpvEngineOptions;
+
+    // Fast playback runs at this many times the normal speed, both ways.
+    static constexpr double fastRate = 5.0;
+
+    // Creates and starts mpv; throws std::runtime_error when it cannot.
+    explicit MpvEngine(const Options &options = Options(), QObject *parent = nullptr);
     ~MpvEngine() override;
 
     QWidget *widget() override;
@@ -23,8 +51,90 @@ public:
     std::optional<double> duration() const override;
     QString status() const override;
 
+    // The playback position in seconds; empty without a medium.
+    std::optional<double> position() const;
+    // Moves the current medium to this position (exactly, not to a key frame).
+    void seek(double seconds);
+    // The video surface inside widget(); null when video is off or before
+    // widget() has been called.
+    MpvVideoWidget *videoWidget() const { return m_videoWidget; }
+    // The engine's own control bar inside widget(); null before widget().
+    EngineControlBar *controlBar() const { return m_bar; }
+
+signals:
+    // status() changed to this text.
+    void statusChanged(const QString &status);
+
+private slots:
+    void drainEvents();
+
 private:
+    enum class Intent
+    {
+        Play,
+        Pause,
+        Stop
+    };
+    enum class Speed
+    {
+        Normal,
+        FastForward,
+        FastReverse
+    };
+
+    void handleEvent(const mpv_event &event);
+    void onPropertyChange(const mpv_event &event);
+    void onNaturalEnd();
+    void openMedia(const QStringList &entries);
+    void failOpening(const QString &reason);
+    void unload();
+    void rewind();
+    void restartList();
+    void setNormalSpeed();
+    void reverseStep();
+    void setVideoOutput(const char *name);
+    void refresh();
+
+    int command(const QStringList &args);
+    // Exact seek to an absolute position; false when mpv refused it.
+    bool seekTo(double seconds);
+    void setPaused(bool paused);
+    void setFlag(const char *name, bool value);
+    void setDouble(const char *name, double value);
+
+    Options m_options;
+    mpv_handle *m_mpv = nullptr;
     QString m_url;
     int m_volume = 50;
-    QWidget *m_widget = nullptr;
+
+    // What the user last asked for, and what mpv has told us since.
+    Intent m_intent = Intent::Stop;
+    Speed m_speed = Speed::Normal;
+    bool m_hasMedium = false;
+    bool m_loading = false;
+    bool m_ended = false;
+    QString m_error;
+    std::optional<double> m_duration;
+    std::optional<double> m_position;
+    int m_listLength = 0;
+    bool m_eofReached = false;
+    bool m_mpvPaused = false;
+    // Events about play-list entries older than the current medium's first
+    // entry belong to a medium that was replaced.
+    qint64 m_firstEntryId = 0;
+    qint64 m_currentEntryId = -1;
+    quint64 m_generation = 0;
+
+    // Fast reverse: exact seeks to a target that moves back at fastRate
+    // against the wall clock, one at a time.
+    QTimer m_reverseTimer;
+    QElapsedTimer m_reverseClock;
+    double m_reverseFrom = 0;
+    bool m_reverseSeekPending = false;
+    qint64 m_reverseSeekIssued = 0;
+
+    QPointer<QWidget> m_widget;
+    QPointer<MpvVideoWidget> m_videoWidget;
+    QPointer<EngineControlBar> m_bar;
+    QString m_lastStatus;
 };

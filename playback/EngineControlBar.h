@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+class QLabel;
+class QSlider;
+class QToolButton;
+class SeekSlider;
+
+// The engine's own control bar: a full-width seek slider on top, and below it
+// a row with play/pause, stop, the elapsed and total time and the volume. The
+// row is packed to the right, so its left part stays free for the window's
+// transport buttons, which are drawn over the player's lowest strip.
+// The bar only shows what it is told and reports what the user asks for.
+class EngineControlBar : public QWidget
+{
+    Q_OBJECT
+public:
+    // Height of the bottom row in pixels; the window's transport buttons are
+    // no taller than this.
+    static constexpr int bottomRowHeight = 33;
+
+    explicit EngineControlBar(QWidget *parent = nullptr);
+
+    // The medium's length; empty when there is none, which disables seeking.
+    void setDuration(std::optional<double> seconds);
+    // The playback position; ignored while the user holds the seek slider.
+    void setPosition(std::optional<double> seconds);
+    // Whether the play/pause button offers pause (true) or play (false).
+    void setPlaying(bool playing);
+    // The volume slider's place, in percent.
+    void setVolume(int percent);
+
+    // The elapsed and total time as shown, for example "0:07 / 1:05:00".
+    QString timeText() const;
+    SeekSlider *seekSlider() const { return m_seek; }
+    QSlider *volumeSlider() const { return m_volume; }
+    QToolButton *playPauseButton() const { return m_playPause; }
+    QToolButton *stopButton() const { return m_stop; }
+
+signals:
+    void playPauseClicked();
+    void stopClicked();
+    // The user moved the seek slider to this position.
+    void seekRequested(double seconds);
+    // The user moved the volume slider to this value.
+    void volumeRequested(int percent);
+
+private:
+    void updateTimeText();
+
+    SeekSlider *m_seek;
+    QToolButton *m_playPause;
+    QToolButton *m_stop;
+    QLabel *m_time;
+    QSlider *m_volume;
+    std::optional<double> m_duration;
+    std::optional<double> m_position;
+    bool m_playing = false;
+};
