@@ -1,12 +1,69 @@
 #include "browse/OpenCommand.h"
 
+#include "browse/CommonDialog.h"
+#include "playlist/PlayListBox.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+const QString OpenCommand::mediaFilter = QStringLiteral(
+    "Media Playlist(*.asx;*.m3u;*.wpl;*.wvx;*.wmx)|*.asx;*.m3u;*.wpl;*.wvx;*.wmx|"
+    "Microsoft Recorded TV Show (*.drv-ms;*.wtv)|*.drv-ms;*.wtv|"
+    "MIDI file (*.mid;*.rmi;*.midi)|*.mid;*.rmi;*.midi|"
+    "Movie file (*.mpeg;*.mpg;*.mod;*.m2v;*.m1v;*.mpa;*.mpe;*.ifo;*.vob)|"
+    "*.mpeg;*.mpg;*.mod;*.m2v;*.m1v;*.mpa;*.mpe;*.ifo;*.vob|"
+    "MP4 Audio file (*.m4a)|*.m4a|"
+    "MP4 Video file (*.mp4;*.m4v;*.3gp;*.3gpp;*.3g2;*.3gp2)|*.mp4;*.m4v;*.3gp;*.3gpp;*.3g2;*.3gp2|"
+    "MPEG-2 TS Video file (*.m2ts;*.m2t;*.mts;*.ts;*.tts)| *.m2ts;*.m2t;*.mts;*.ts;*.tts|"
+    "QuickTime Movie file (*.mov)|*.mov|"
+    "Windows audio file (wav)(*.wav;*.snd;*.au;*.aif;*.aifc;*.wma;*.mp2;*.mp3)|"
+    "*.wav;*.snd;*.au;*.aif;*.aifc;*.wma;*.mp2;*.mp3|"
+    "Windows Media file (asf) (*.asf;*.wm;*.wma;*.wmv;*.wmd)|*.asf;*.wm;*.wma;*.wmv;*.wmd|"
+    "Windows picture file (jpg) (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
+    "Windows video file (avi) (*.avi;*.wmv)|*.avi;*.wmv|"
+    "All File (*.*)|*.*|");
+
 OpenCommand::OpenCommand(CommonDialog &dialog, PlayListBox &playList1, QTimer &timer1,
-                QPushButton &cmdRepeat, QLineEdit &text1, QLineEdit &text2,
-                QObject *parent)
-    : QObject(parent), m_dialog(dialog), m_playList1(playList1), m_timer1(timer1), m_cmdRepeat(cmdRepeat), m_text1(text1), m_text2(text2)
+                         QPushButton &cmdRepeat, QLineEdit &text1, QLineEdit &text2,
+                         QObject *parent)
+    : QObject(parent), m_dialog(dialog), m_playList1(playList1), m_timer1(timer1),
+      m_cmdRepeat(cmdRepeat), m_text1(text1), m_text2(text2)
 {
 }
 
-void OpenCommand::cmdOpen_Click() {}
+void OpenCommand::cmdOpen_Click()
+{
+    // The position display rests while the dialog is open. If nothing comes
+    // of it, the timer goes back to how it was, or the display would freeze.
+    const bool timerWasOn = m_timer1.isActive();
+    m_timer1.stop();
+    try {
+        m_dialog.setCancelError(false);
+        m_dialog.setFilter(mediaFilter);
+        m_dialog.showOpen();
+    } catch (...) {
+        if (timerWasOn)
+            m_timer1.start();
+        throw;
+    }
+    if (m_dialog.fileName().isEmpty()) {
+        if (timerWasOn)
+            m_timer1.start();
+        return;
+    }
 
-const QString OpenCommand::mediaFilter;
+    m_timer1.start();
+    m_cmdRepeat.setEnabled(false);
+    const QString path = m_dialog.fileName();
+    m_dialog.setFileName(QString());
+    m_playList1.clearEntries();
+    m_playList1.addEntry(path);
+    // Raises the list's click, which hands the path to the engine, plays it
+    // and shows it in pfname before the next line runs.
+    m_playList1.setListIndex(0);
+    m_timer1.start();
+    m_cmdRepeat.setEnabled(false);
+    m_text2.setText(QString());
+    m_text1.setText(QString());
+}

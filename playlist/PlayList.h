@@ -15,20 +15,31 @@ class PlayList : public QObject
 {
     Q_OBJECT
 public:
-    // The Add dialog's filter text.
+    // The Add dialog's filter text: the thirteen media types.
     static const QString addFilter;
 
     PlayList(MediaEngine &engine, CommonDialog &dialog, PlayListBox &playList1, QTimer &timer1,
              QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2, QObject *parent = nullptr);
 
+    // Activate: plays the selected entry ("" when nothing is selected) and
+    // shows its path in pfname.
     void PlayList1_Click();
+    // Add: appends a file chosen in the Open dialog; plays nothing.
     void cmdAdd_Click();
+    // Remove: drops the selected entry; what plays goes on playing.
     void cmdRemove_Click();
+    // New List: drops every entry; what plays goes on playing.
     void cmdNewList_Click();
+    // Next: plays the entry after the selected one, if there is one.
     void cmdNext_Click();
+    // Previous: plays the entry before the selected one; before the first
+    // comes nothing, which stops the engine's medium.
     void cmdBack_Click();
 
 private:
+    void selectAndActivate(int index);
+    void blankTimes();
+
     MediaEngine &m_engine;
     CommonDialog &m_dialog;
     PlayListBox &m_playList1;
