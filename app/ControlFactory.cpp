@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -22,12 +23,32 @@ namespace {
 
 // The combo box's list of media types: shown only, read by nothing.
 const char *const fileTypes[] = {
-    "*.asx",  "*.m3u",  "*.wpl",  "*.wvx",    "*.wmx", "*.drv-ms", "*.wtv",  "*.mid",  "*.rmi",
-    "*.midi", "*.mpeg", "*.mpg",  "*.mod",    "*.m2v", "*.m1v",    "*.mpa",  "*.mpe",  "*.ifo",
-    "*.vob",  "*.m4a",  "*.mp4",  "*.m4v",    "*.3gp", "*.3gpp",   "*.3g2",  "*.3gp2", " *.m2ts",
-    "*.m2t",  "*.mts",  "*.ts",   "*.tts",    "*.mov", "*.wav",    "*.snd",  "*.au",   "*.aif",
-    "*.aifc", "*.wma",  "*.mp2",  "*.mp3",    "*.asf", "*.wm",     "*.wma",  "*.wmv",  "*.wmd",
-    "*.jpg",  "*.jpeg", "*.avi",  "*.wmv",    "*.*"};
+    "*.asx",  "*.m3u",  "*.wpl", "*.wvx", "*.wmx", "*.drv-ms", "*.wtv", "*.mid",  "*.rmi",
+    "*.midi", "*.mpeg", "*.mpg", "*.mod", "*.m2v", "*.m1v",    "*.mpa", "*.mpe",  "*.ifo",
+    "*.vob",  "*.m4a",  "*.mp4", "*.m4v", "*.3gp", "*.3gpp",   "*.3g2", "*.3gp2", " *.m2ts",
+    "*.m2t",  "*.mts",  "*.ts",  "*.tts", "*.mov", "*.wav",    "*.snd", "*.au",   "*.aif",
+    "*.aifc", "*.wma",  "*.mp2", "*.mp3", "*.asf", "*.wm",     "*.wma", "*.wmv",  "*.wmd",
+    "*.jpg",  "*.jpeg", "*.avi", "*.wmv", "*.*"};
+
+bool canOpen(const QString &folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+// The program's current folder, or the nearest folder above it that can be
+// read: the browser must open somewhere even if the current one is gone.
+QString startFolder()
+{
+    QString folder = QDir::currentPath();
+    while (!folder.isEmpty() && !canOpen(folder)) {
+        const QString up = QFileInfo(folder).path();
+        if (up == folder)
+            break;
+        folder = up;
+    }
+    return canOpen(folder) ? folder : QDir::rootPath();
+}
 
 } // namespace
 
@@ -44,12 +65,14 @@ void ControlFactory::installFontSubstitutes()
     done = true;
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("MS Serif"),
-                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
-    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
-    QFont::insertSubstitutions(QStringLiteral("Lucida Console"),
-                               {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+    QFont::insertSubstitutions(QStringLiteral("MS Serif"), {QStringLiteral("Liberation Serif"),
+                                                            QStringLiteral("DejaVu Serif")});
+    QFont::insertSubstitutions(
+        QStringLiteral("Times New Roman"),
+        {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    QFont::insertSubstitutions(
+        QStringLiteral("Lucida Console"),
+        {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
 }
 
 QFont ControlFactory::font(const DesignFont &design, const QFont &fallback)
@@ -99,12 +122,12 @@ QWidget *ControlFactory::createWidget(const ControlDesign &d)
     switch (d.kind) {
     case ControlKind::FileList: {
         auto *list = new FileListBox(&m_window);
-        list->setPath(QDir::currentPath());
+        list->setPath(startFolder());
         return list;
     }
     case ControlKind::FolderList: {
         auto *folders = new FolderList(&m_window);
-        folders->setPath(QDir::currentPath());
+        folders->setPath(startFolder());
         return folders;
     }
     case ControlKind::DriveList:
@@ -174,33 +197,38 @@ void ControlFactory::applyLook(QWidget *control, const ControlDesign &design)
     if (look.background.isSet()) {
         const QColor background = look.background.resolve(palette);
         palette.setColor(isLabel ? QPalette::Window : QPalette::Base, background);
-        if (isButton)
+        // Push buttons and the drop-down lists paint their face in Button.
+        if (isButton || design.kind == ControlKind::DriveList)
             palette.setColor(QPalette::Button, background);
         if (isLabel)
             control->setAutoFillBackground(true);
     }
     control->setPalette(palette);
-    if (auto *label = qobject_cast<QLabel *>(control)) {
-        label->setWordWrap(true);
-        label->setAlignment(look.centred ? (Qt::AlignHCenter | Qt::AlignTop)
-                                         : (Qt::AlignLeft | Qt::AlignTop));
-        if (look.border) {
-            label->setFrameShape(QFrame::Box);
-            label->setFrameShadow(QFrame::Plain);
-            label->setLineWidth(1);
-        }
+    if (auto *label = qobject_cast<LabelButton *>(control)) {
+        label->setBorder(look.border);
+        label->setCentred(look.centred);
     }
 }
 
-void ControlFactory::setTabOrder(const FormDesign &design, const QHash<QString, QWidget *> &controls)
+void ControlFactory::setTabOrder(const FormDesign &design,
+                                 const QHash<QString, QWidget *> &controls)
 {
-    std::vector<const ControlDesign *> focusable;
+    std::vector<const ControlDesign *> inOrder;
     for (const ControlDesign &c : design.controls)
         if (c.isWindowed() && c.tabIndex >= 0)
-            focusable.push_back(&c);
-    std::sort(focusable.begin(), focusable.end(),
-              [](const ControlDesign *a, const ControlDesign *b) { return a->tabIndex < b->tabIndex; });
-    for (size_t i = 1; i < focusable.size(); ++i)
-        QWidget::setTabOrder(controls.value(QLatin1String(focusable[i - 1]->name)),
-                             controls.value(QLatin1String(focusable[i]->name)));
+            inOrder.push_back(&c);
+    std::sort(inOrder.begin(), inOrder.end(), [](const ControlDesign *a, const ControlDesign *b) {
+        return a->tabIndex < b->tabIndex;
+    });
+    // Qt leaves the chain as it is when either side takes no focus (an engine
+    // widget may not), so such controls are left out of the links.
+    QWidget *previous = nullptr;
+    for (const ControlDesign *c : inOrder) {
+        QWidget *control = controls.value(QLatin1String(c->name));
+        if (!control || control->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }

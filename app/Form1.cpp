@@ -38,9 +38,15 @@ Form1::Form1(MediaEngine &engine, CommonDialog &dialog, QWidget *parent)
 
 Form1::~Form1() = default;
 
-QWidget *Form1::control(const QString &name) const { return m_controls.value(name); }
+QWidget *Form1::control(const QString &name) const
+{
+    return m_controls.value(name);
+}
 
-QTimer *Form1::timer(const QString &name) const { return m_timers.value(name); }
+QTimer *Form1::timer(const QString &name) const
+{
+    return m_timers.value(name);
+}
 
 QStringList Form1::controlNames() const
 {
@@ -83,8 +89,8 @@ void Form1::createSubsystems()
                                                           cmdRepeat, playList1, pfname);
     m_transport = std::make_unique<Transport>(m_engine, *m_positionDisplay, timer1, playList1,
                                               pfname, text1, text2, cmdRepeat);
-    m_playList = std::make_unique<PlayList>(m_engine, m_dialog, playList1, timer1, pfname, text1,
-                                            text2);
+    m_playList =
+        std::make_unique<PlayList>(m_engine, m_dialog, playList1, timer1, pfname, text1, text2);
     m_playListFiles = std::make_unique<PlayListFiles>(m_dialog, playList1);
     m_playListPlayback = std::make_unique<PlayListPlayback>(
         m_engine, m_dialog, playList1, *control<QLineEdit>(QStringLiteral("PLName")));
@@ -106,8 +112,15 @@ void Form1::runHandler(const std::function<void()> &handler)
     try {
         handler();
     } catch (const std::exception &error) {
-        m_dialog.showMessage(QString::fromUtf8(error.what()), QStringLiteral("Error"));
+        showError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        showError(QStringLiteral("An unexpected error stopped this command."));
     }
+}
+
+void Form1::showError(const QString &message)
+{
+    m_dialog.showMessage(message, QStringLiteral("Error"));
 }
 
 template <class Sender, class Signal>
@@ -136,6 +149,10 @@ void Form1::bindEvents()
 
     bind<FileListBox>("FileList", &FileListBox::listClick, [=] { browser->FileList_Click(); });
     bind<FolderList>("Folders", &FolderList::pathChange, [=] { browser->Folders_Change(); });
+    // A folder opened by double-click that cannot be read is no handler's
+    // error, but the user still has to learn why nothing happened.
+    connect(control<FolderList>(QStringLiteral("Folders")), &FolderList::openFailed, this,
+            [this](const QString &message) { showError(message); });
     bind<DriveList>("Drives", &DriveList::driveChange, [=] { browser->Drives_Change(); });
     bind<QPushButton>("cmdOpen", &QPushButton::clicked,
                       [cmd = m_openCommand.get()] { cmd->cmdOpen_Click(); });
@@ -144,8 +161,7 @@ void Form1::bindEvents()
                       [=] { window->cmdChangeBackground_Click(); });
 
     bind<PictureButton>("cmdPlay", &PictureButton::clicked, [=] { transport->cmdPlay_Click(); });
-    bind<PictureButton>("cmdPause", &PictureButton::clicked,
-                        [=] { transport->cmdPause_Click(); });
+    bind<PictureButton>("cmdPause", &PictureButton::clicked, [=] { transport->cmdPause_Click(); });
     bind<PictureButton>("cmdStop", &PictureButton::clicked, [=] { transport->cmdStop_Click(); });
     bind<QPushButton>("cmdFast", &QPushButton::clicked, [=] { transport->cmdFast_Click(); });
     bind<QPushButton>("cmdRev", &QPushButton::clicked, [=] { transport->cmdRev_Click(); });
@@ -180,6 +196,5 @@ void Form1::bindEvents()
     bind<QPushButton>("cmdOriginal", &QPushButton::clicked, [=] { modes->cmdOriginal_Click(); });
 
     bind<LabelButton>("cmdResize", &LabelButton::clicked, [=] { compact->cmdResize_Click(); });
-    bind<LabelButton>("cmdMinimize", &LabelButton::clicked,
-                      [=] { compact->cmdMinimize_Click(); });
+    bind<LabelButton>("cmdMinimize", &LabelButton::clicked, [=] { compact->cmdMinimize_Click(); });
 }

@@ -26,18 +26,23 @@ class Form1 : public QWidget
 {
     Q_OBJECT
 public:
+    // Builds the window from its design, hosting the engine's widget as MPlayer1.
     Form1(MediaEngine &engine, CommonDialog &dialog, QWidget *parent = nullptr);
     ~Form1() override;
 
     // A visual control by its design name, or nullptr.
     QWidget *control(const QString &name) const;
+    // The control by name as its class, or nullptr.
     template <class T> T *control(const QString &name) const
     {
         return qobject_cast<T *>(control(name));
     }
+    // Timer1 or Timer2 by name, or nullptr.
     QTimer *timer(const QString &name) const;
+    // The names of all 51 controls, CommonDialog1 included.
     QStringList controlNames() const;
 
+    // The services and subsystems the window was built with.
     MediaEngine &engine() const { return m_engine; }
     CommonDialog &commonDialog() const { return m_dialog; }
 
@@ -57,6 +62,7 @@ public:
     void runHandler(const std::function<void()> &handler);
 
 private:
+    void showError(const QString &message);
     void buildControls();
     void createSubsystems();
     void bindEvents();

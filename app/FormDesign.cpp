@@ -10,8 +10,14 @@ constexpr int WindowFrame = 6;
 constexpr int Highlight = 13;
 constexpr int HighlightText = 14;
 
-DesignColour sys(int index) { return DesignColour::system(index); }
-DesignColour rgb(int value) { return DesignColour::rgb(value); }
+DesignColour sys(int index)
+{
+    return DesignColour::system(index);
+}
+DesignColour rgb(int value)
+{
+    return DesignColour::rgb(value);
+}
 const DesignColour none{};
 
 constexpr int green = 0x008000;
@@ -149,6 +155,7 @@ QColor DesignColour::resolve(const QPalette &palette) const
         case WindowBackground:
             return palette.color(QPalette::Base);
         case WindowFrame:
+            // Qt names no frame colour; its shadow is the dark line colour.
             return palette.color(QPalette::Shadow);
         case Highlight:
             return palette.color(QPalette::Highlight);

@@ -8,7 +8,8 @@
 // The stored design of the main window: every control with its kind, texts,
 // place and look. The window is built from this table and nothing else.
 
-enum class ControlKind {
+enum class ControlKind
+{
     FileList,
     FolderList,
     DriveList,
@@ -27,7 +28,12 @@ enum class ControlKind {
 // platform's system colours, or a fixed RGB value.
 struct DesignColour
 {
-    enum Source { Default, System, Rgb };
+    enum Source
+    {
+        Default,
+        System,
+        Rgb
+    };
     Source source = Default;
     int value = 0; // system colour index, or 0xRRGGBB
 
@@ -38,7 +44,15 @@ struct DesignColour
     QColor resolve(const QPalette &palette) const;
 };
 
-enum class Picture { None, Play, Pause, Stop, Mute, UnMute };
+enum class Picture
+{
+    None,
+    Play,
+    Pause,
+    Stop,
+    Mute,
+    UnMute
+};
 
 struct DesignFont
 {
@@ -70,7 +84,9 @@ struct ControlDesign
     int tabIndex;                 // -1 where the control has none
     DesignLook look;
 
+    // A control with a window of its own (all visual controls but labels).
     bool isWindowed() const;
+    // A control shown on the window (not a timer or the common dialog).
     bool isVisual() const;
 };
 
@@ -85,5 +101,7 @@ struct FormDesign
     std::vector<ControlDesign> controls;
 };
 
+// The window's stored design.
 const FormDesign &form1Design();
+// A control's row by name, or nullptr.
 const ControlDesign *findDesign(const QString &name);

@@ -2,19 +2,37 @@
 
 #include <QLabel>
 
-// A label drawn on the window's surface. Labels named cmd... act as buttons
-// through clicked(). A symbol label shows the symbol font's picture of its
-// caption (a small window for "1") instead of the character itself.
+// A label drawn on the window's surface: its caption on its background, with
+// an optional single border. Labels named cmd... act as buttons through
+// clicked(). A symbol label shows the symbol font's picture of its caption (a
+// small window for "1") instead of the character itself.
+//
+// The caption wraps at blanks only when the wrapped lines fit the label's
+// height; otherwise it stays on one line, drawn slightly narrower when that
+// is what it takes to show it whole.
 class LabelButton : public QLabel
 {
     Q_OBJECT
 public:
     explicit LabelButton(const QString &caption, QWidget *parent = nullptr);
 
+    // Shows the symbol font's picture of the caption instead of its text.
     void setSymbol(bool on);
     bool isSymbol() const { return m_symbol; }
+    // A one-pixel line around the label, in the window frame colour.
+    void setBorder(bool on);
+    bool hasBorder() const { return m_border; }
+    // Centres the caption across the label; otherwise it starts at the left.
+    void setCentred(bool on);
+    bool isCentred() const { return m_centred; }
+
+    // How much narrower than its font the caption is drawn (1: not at all).
+    qreal captionScale() const;
+    // Whether the caption is broken into lines at blanks.
+    bool captionWraps() const;
 
 signals:
+    // A left click released over the label.
     void clicked();
 
 protected:
@@ -22,5 +40,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    Qt::Alignment captionAlignment() const;
+
     bool m_symbol = false;
+    bool m_border = false;
+    bool m_centred = false;
 };

@@ -6,8 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-PictureButton::PictureButton(Picture picture, QWidget *parent)
-    : QWidget(parent), m_picture(picture)
+PictureButton::PictureButton(Picture picture, QWidget *parent) : QWidget(parent), m_picture(picture)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -10,9 +10,11 @@ class PictureButton : public QWidget
     Q_OBJECT
 public:
     explicit PictureButton(Picture picture, QWidget *parent = nullptr);
+    // The picture it shows.
     Picture picture() const { return m_picture; }
 
 signals:
+    // A left click released over it, or Space or Enter while it has focus.
     void clicked();
 
 protected:

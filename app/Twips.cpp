@@ -20,14 +20,20 @@ float stored(const QWidget *control, const char *key, int pixels)
 
 void apply(QWidget *control)
 {
-    control->setGeometry(toPixels(left(control)), toPixels(top(control)),
-                         toPixels(width(control)), toPixels(height(control)));
+    control->setGeometry(toPixels(left(control)), toPixels(top(control)), toPixels(width(control)),
+                         toPixels(height(control)));
 }
 
 } // namespace
 
-int toPixels(float twips) { return int(std::lround(twips / perPixel)); }
-float fromPixels(int pixels) { return float(pixels) * perPixel; }
+int toPixels(float twips)
+{
+    return int(std::lround(twips / perPixel));
+}
+float fromPixels(int pixels)
+{
+    return float(pixels) * perPixel;
+}
 
 void place(QWidget *control, float l, float t, float w, float h)
 {
@@ -50,9 +56,21 @@ void setHeight(QWidget *control, float h)
     apply(control);
 }
 
-float left(const QWidget *c) { return stored(c, leftKey, c->x()); }
-float top(const QWidget *c) { return stored(c, topKey, c->y()); }
-float width(const QWidget *c) { return stored(c, widthKey, c->width()); }
-float height(const QWidget *c) { return stored(c, heightKey, c->height()); }
+float left(const QWidget *c)
+{
+    return stored(c, leftKey, c->x());
+}
+float top(const QWidget *c)
+{
+    return stored(c, topKey, c->y());
+}
+float width(const QWidget *c)
+{
+    return stored(c, widthKey, c->width());
+}
+float height(const QWidget *c)
+{
+    return stored(c, heightKey, c->height());
+}
 
 } // namespace Twips

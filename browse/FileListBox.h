@@ -1,12 +1,21 @@
 #pragma once
 
-#include <QListWidget>
+#include <QListView>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
+#include <QVector>
 
-// The file list: the files (not folders, not hidden) of its path whose names
-// match its pattern, in name order. Every change of its selection by the user,
-// with the mouse or the arrow keys, raises listClick().
-class FileListBox : public QListWidget
+class QStringListModel;
+
+// The file list (FileList): the files (not folders, not hidden) of its path
+// whose names match its pattern, in name order, letter case ignored. Every
+// change of its selection, by the mouse, the arrow keys or setListIndex(),
+// raises listClick() inside the change.
+//
+// It is a list view on a plain string model, so a folder of a hundred
+// thousand files fills in a few tens of milliseconds.
+class FileListBox : public QListView
 {
     Q_OBJECT
 public:
@@ -14,22 +23,49 @@ public:
     static const QString designPattern;
 
     explicit FileListBox(QWidget *parent = nullptr);
+    ~FileListBox() override;
 
+    // The folder whose files are listed.
     QString path() const { return m_path; }
-    // Shows the matching files of this folder.
+    // Lists the matching files of this folder; nothing is selected after it.
     void setPath(const QString &path);
+    // Name patterns joined by ";" ("*.mp3;*.wav"); "*" and "?" are wildcards.
     QString pattern() const { return m_pattern; }
     void setPattern(const QString &pattern);
+    // Reads the folder again.
+    void refresh();
+
+    // Whether a file name matches the pattern (letter case ignored).
+    bool matches(const QString &fileName) const;
+
+    // The number of files listed.
+    int listCount() const;
+    // The file name at this position; "" outside the list.
+    QString list(int index) const;
+    // Every file name listed, in list order.
+    QStringList fileNames() const;
+    // The selected position, or -1 when nothing is selected.
+    int listIndex() const;
+    // Selects this position (-1: nothing); a different selection raises
+    // listClick() before this returns.
+    void setListIndex(int index);
     // The selected file's name, or "" when none is selected.
     QString fileName() const;
-    void refresh();
 
 signals:
     void listClick();
 
 private:
+    void onSelectionChanged();
+
     QString m_path;
     QString m_pattern;
-    QStringList m_nameFilters;
+    QStringList readFolder() const;
+
+    // "*.ext" patterns, the common case, are matched by a numeric key of the
+    // extension alone; the rest by wildcard expressions.
+    QSet<quint64> m_extensions;
+    QVector<QRegularExpression> m_wildcards;
+    QStringListModel *m_model;
     bool m_filling = false;
 };

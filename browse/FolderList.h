@@ -2,24 +2,42 @@
 
 #include <QListWidget>
 
-// The folder list: its path, the folders above it and the folders in it. A
-// double-click opens a folder; every change of the path, by the user or by
-// setPath(), raises pathChange() inside the change.
+// The folder list (Folders): the folders from the root down to its path, then
+// the folders in it, each indented one step further than its parent. A
+// double-click or Enter on an entry opens that folder. Every change of the
+// path, by the user or by setPath(), raises pathChange() inside the change.
 class FolderList : public QListWidget
 {
     Q_OBJECT
 public:
     explicit FolderList(QWidget *parent = nullptr);
 
+    // The current folder: absolute, clean, without a trailing separator except
+    // at a root ("/", "/home/ann").
     QString path() const { return m_path; }
-    // Throws std::runtime_error when the folder cannot be opened.
+    // Opens this folder. A different path raises pathChange() before this
+    // returns. Throws std::runtime_error, changing nothing, when the folder
+    // does not exist or cannot be read.
     void setPath(const QString &path);
+
+    // The full path of the folder shown at this row, or "".
+    QString folderPath(int row) const;
+    // The row of the current folder.
+    int currentFolderRow() const { return m_currentRow; }
 
 signals:
     void pathChange();
+    // Opening a folder by double-click or Enter failed; the path is unchanged.
+    void openFailed(const QString &message);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void fill();
+    void showCurrentFolder();
+    void open(QListWidgetItem *item);
 
     QString m_path;
+    int m_currentRow = -1;
 };
