@@ -2,16 +2,21 @@
 
 #include "playback/EngineControlBar.h"
 #include "playback/MpvVideoWidget.h"
+#include "playlist/MediaSource.h"
 #include "playlist/XmlPlayList.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <clocale>
 #include <limits>
 #include <mpv/client.h>
 #include <stdexcept>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#endif
 
 namespace {
 
@@ -33,17 +38,54 @@ void wakeUp(void *engine)
     QMetaObject::invokeMethod(static_cast<QObject *>(engine), "drainEvents", Qt::QueuedConnection);
 }
 
-// A network or other protocol address (http://, av://, ...) goes to mpv as
-// it is; anything else is a path on this machine.
-bool isAddress(const QString &url)
+// Every source mpv is about to open passes here, including the entries of
+// play lists it reads itself: only local files and the allowed network
+// schemes get through. mpv hands local entries over as absolute paths.
+bool refusedSource(const QString &name, QString *reason)
 {
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+://"));
-    return scheme.match(url).hasMatch() && !url.startsWith(QLatin1String("file://"));
+    if (name.startsWith(u'/') && !name.contains(QChar(0)))
+        return false;
+    const MediaSource source = MediaSource::classify(name, QString());
+    if (source.kind != MediaSource::Kind::Refused)
+        return false;
+    *reason = source.reason;
+    return true;
 }
 
-QString localPath(const QString &url)
+// A name read from the disk as text has every byte that is not valid UTF-8
+// replaced by U+FFFD, so such a path may lead to no file or to a different
+// one whose name really holds U+FFFD. Returns the name of the first part of
+// the path that cannot be told apart from a differently spelt neighbour.
+QString lossyPart(const QString &path)
 {
-    return url.startsWith(QLatin1String("file://")) ? QUrl(url).toLocalFile() : url;
+#ifdef Q_OS_UNIX
+    if (!path.contains(QChar::ReplacementCharacter))
+        return {};
+    const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
+    QString folder = QStringLiteral("/");
+    for (const QString &part : parts) {
+        if (part.contains(QChar::ReplacementCharacter)) {
+            const QByteArray faithful = QFile::encodeName(part);
+            bool lossy = false;
+            if (DIR *dir = opendir(QFile::encodeName(folder).constData())) {
+                while (const dirent *entry = readdir(dir)) {
+                    const QByteArray raw(entry->d_name);
+                    if (raw != faithful && QFile::decodeName(raw) == part) {
+                        lossy = true;
+                        break;
+                    }
+                }
+                closedir(dir);
+            }
+            if (lossy)
+                return part;
+        }
+        folder = QDir(folder).filePath(part);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+    return {};
 }
 
 QString reasonFor(int mpvError)
@@ -141,6 +183,8 @@ MpvEngine::MpvEngine(const Options &options, QObject *parent)
     mpv_observe_property(m_mpv, EofReached, "eof-reached", MPV_FORMAT_FLAG);
     mpv_observe_property(m_mpv, Paused, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(m_mpv, PlaylistCount, "playlist-count", MPV_FORMAT_INT64);
+    // Checks what mpv is about to open, whoever asked for it.
+    mpv_hook_add(m_mpv, 0, "on_load", 0);
     mpv_set_wakeup_callback(m_mpv, wakeUp, this);
 
     m_reverseTimer.setInterval(100);
@@ -212,40 +256,122 @@ void MpvEngine::setUrl(const QString &url)
     ++m_generation;
     setNormalSpeed();
     m_error.clear();
+    m_skipped.clear();
     m_ended = false;
     m_duration.reset();
     m_position.reset();
 
     if (url.isEmpty()) {
         unload();
-    } else if (isAddress(url)) {
-        openMedia({url});
     } else {
-        const QFileInfo file(localPath(url));
-        if (!file.exists()) {
-            failOpening(tr("%1 was not found").arg(file.fileName()));
-        } else if (file.isDir()) {
-            // mpv would play a folder as a list of everything in it.
-            failOpening(tr("%1 is a folder, not a medium").arg(file.fileName()));
-        } else if (isXmlPlayList(file.filePath())) {
-            // mpv reads no XML play lists: hand it their entries as one list.
-            const XmlPlayListResult list = readXmlPlayList(file.filePath());
-            QStringList entries;
-            for (const QString &entry : list.entries) {
-                if (isAddress(entry) || !QFileInfo(entry).isDir())
-                    entries << entry;
-            }
-            if (!list.error.isEmpty())
-                failOpening(list.error);
-            else if (entries.isEmpty())
-                failOpening(tr("the play list %1 holds no media").arg(file.fileName()));
-            else
-                openMedia(entries);
-        } else {
-            openMedia({file.absoluteFilePath()});
+        const MediaSource source = MediaSource::classify(url, QString());
+        switch (source.kind) {
+        case MediaSource::Kind::Refused:
+            failOpening(tr("%1 was not opened: %2").arg(url, source.reason));
+            break;
+        case MediaSource::Kind::Network:
+            openMedia({source.location});
+            break;
+        case MediaSource::Kind::Local:
+            openLocal(source.location);
+            break;
         }
     }
     refresh();
+}
+
+void MpvEngine::openLocal(const QString &path)
+{
+    // Always absolute: mpv reads "-x", "lavfi:x" or "edl://x" as something
+    // else, never a name starting with "/".
+    const QFileInfo file(path);
+    const QString lossy = lossyPart(path);
+    if (!lossy.isEmpty()) {
+        failOpening(tr("the name \"%1\" holds bytes that are not valid text, so it cannot be "
+                       "opened faithfully; rename it to play it")
+                        .arg(lossy));
+    } else if (!file.exists()) {
+        failOpening(tr("%1 was not found").arg(file.fileName()));
+    } else if (file.isDir()) {
+        // mpv would play a folder as a list of everything in it.
+        failOpening(tr("%1 is a folder, not a medium").arg(file.fileName()));
+    } else if (isXmlPlayList(file.filePath())) {
+        // mpv reads no XML play lists: hand it their entries as one list.
+        const XmlPlayListResult list = readXmlPlayList(file.absoluteFilePath());
+        m_skipped << list.skipped;
+        QStringList entries;
+        for (const QString &entry : list.entries) {
+            if (entry.startsWith(u'/') && QFileInfo(entry).isDir())
+                noteSkipped(entry, tr("a folder, not a medium"));
+            else
+                entries << entry;
+        }
+        if (!list.error.isEmpty())
+            failOpening(tr("the play list %1 cannot be read: %2").arg(file.fileName(), list.error));
+        else if (entries.isEmpty())
+            failOpening(tr("the play list %1 holds no media").arg(file.fileName()));
+        else
+            openMedia(entries);
+    } else {
+        openMedia({file.absoluteFilePath()});
+    }
+}
+
+void MpvEngine::noteSkipped(const QString &entry, const QString &reason)
+{
+    const QString note = QStringLiteral("%1: %2").arg(entry, reason);
+    if (!m_skipped.contains(note))
+        m_skipped << note;
+}
+
+void MpvEngine::onLoadHook(quint64 hookId)
+{
+    char *raw = mpv_get_property_string(m_mpv, "stream-open-filename");
+    const QString name = raw ? QString::fromUtf8(raw) : QString();
+    mpv_free(raw);
+    QString reason;
+    if (refusedSource(name, &reason)) {
+        noteSkipped(name, reason);
+        // Nothing can be opened under an empty name; the entry ends with
+        // an error before any of it is read, and mpv goes on to the next.
+        mpv_set_property_string(m_mpv, "stream-open-filename", "");
+    }
+    removeRefusedEntries();
+    mpv_hook_continue(m_mpv, hookId);
+}
+
+void MpvEngine::removeRefusedEntries()
+{
+    // Taken out of mpv's list as soon as it has read a play list, so the
+    // list ends where its last allowed entry ends.
+    mpv_node list{};
+    if (mpv_get_property(m_mpv, "playlist", MPV_FORMAT_NODE, &list) < 0)
+        return;
+    QList<int> refused;
+    QStringList notes;
+    if (list.format == MPV_FORMAT_NODE_ARRAY) {
+        for (int i = 0; i < list.u.list->num; ++i) {
+            const mpv_node &item = list.u.list->values[i];
+            if (item.format != MPV_FORMAT_NODE_MAP)
+                continue;
+            for (int k = 0; k < item.u.list->num; ++k) {
+                const mpv_node &value = item.u.list->values[k];
+                QString reason;
+                if (qstrcmp(item.u.list->keys[k], "filename") == 0 &&
+                    value.format == MPV_FORMAT_STRING) {
+                    const QString name = QString::fromUtf8(value.u.string);
+                    if (refusedSource(name, &reason)) {
+                        refused.prepend(i);
+                        noteSkipped(name, reason);
+                    }
+                }
+            }
+        }
+    }
+    mpv_free_node_contents(&list);
+    // From the end, so the positions still to remove stay valid.
+    for (int index : refused)
+        command({QStringLiteral("playlist-remove"), QString::number(index)});
 }
 
 void MpvEngine::openMedia(const QStringList &entries)
@@ -454,27 +580,30 @@ std::optional<double> MpvEngine::position() const
 
 QString MpvEngine::status() const
 {
+    QString state = tr("Stopped");
     if (!m_error.isEmpty())
-        return tr("Error: %1").arg(m_error);
-    if (!m_hasMedium)
-        return tr("Ready");
-    if (m_loading)
-        return tr("Opening");
-    if (m_ended)
-        return tr("Media Ended");
-    if (m_speed == Speed::FastForward)
-        return tr("Fast Forward");
-    if (m_speed == Speed::FastReverse)
-        return tr("Fast Reverse");
-    switch (m_intent) {
-    case Intent::Play:
-        return tr("Playing");
-    case Intent::Pause:
-        return tr("Paused");
-    case Intent::Stop:
-        break;
-    }
-    return tr("Stopped");
+        state = tr("Error: %1").arg(m_error);
+    else if (!m_hasMedium)
+        state = tr("Ready");
+    else if (m_loading)
+        state = tr("Opening");
+    else if (m_ended)
+        state = tr("Media Ended");
+    else if (m_speed == Speed::FastForward)
+        state = tr("Fast Forward");
+    else if (m_speed == Speed::FastReverse)
+        state = tr("Fast Reverse");
+    else if (m_intent == Intent::Play)
+        state = tr("Playing");
+    else if (m_intent == Intent::Pause)
+        state = tr("Paused");
+    if (m_skipped.isEmpty())
+        return state;
+    const QString skipped = m_skipped.size() == 1 ? tr("Skipped 1 entry: %1").arg(m_skipped.first())
+                                                  : tr("Skipped %1 entries: %2")
+                                                        .arg(m_skipped.size())
+                                                        .arg(m_skipped.join(QLatin1String("; ")));
+    return state + QLatin1String(" - ") + skipped;
 }
 
 void MpvEngine::drainEvents()
@@ -521,6 +650,9 @@ void MpvEngine::handleEvent(const mpv_event &event)
         m_loading = false;
         break;
     }
+    case MPV_EVENT_HOOK:
+        onLoadHook(static_cast<const mpv_event_hook *>(event.data)->id);
+        break;
     case MPV_EVENT_PLAYBACK_RESTART:
         m_reverseSeekPending = false;
         break;
@@ -549,6 +681,7 @@ void MpvEngine::onPropertyChange(const mpv_event &event)
     case PlaylistCount:
         if (property.format == MPV_FORMAT_INT64)
             m_listLength = int(*static_cast<int64_t *>(property.data));
+        removeRefusedEntries();
         break;
     case EofReached:
         m_eofReached = flagValue(property);

@@ -23,8 +23,14 @@ struct MpvEngineOptions
 
 // The real engine, on libmpv. It starts with autoStart on, volume 50 and no
 // mute, keeps a medium open after its end (so Stop and Play can rewind and
-// replay it), reads no user configuration and runs no scripts. All of its
-// work happens on the thread that made it, which must be the GUI thread.
+// replay it), reads no user configuration and runs no scripts or download
+// helpers. All of its work happens on the thread that made it, which must be
+// the GUI thread.
+//
+// It opens only local files and the network schemes of
+// MediaSource::networkSchemes(); any other source (lavfi://, edl://, fd://
+// ...) is refused, whether handed to setUrl() or met inside a play list
+// that mpv reads itself (.m3u, .pls). Skipped entries are named in status().
 class MpvEngine : public MediaEngine
 {
     Q_OBJECT
@@ -83,6 +89,10 @@ private:
     };
 
     void handleEvent(const mpv_event &event);
+    void onLoadHook(quint64 hookId);
+    void removeRefusedEntries();
+    void noteSkipped(const QString &entry, const QString &reason);
+    void openLocal(const QString &path);
     void onPropertyChange(const mpv_event &event);
     void onNaturalEnd();
     void openMedia(const QStringList &entries);
@@ -114,6 +124,8 @@ private:
     bool m_loading = false;
     bool m_ended = false;
     QString m_error;
+    // Entries of the current medium's list that were not opened, with why.
+    QStringList m_skipped;
     std::optional<double> m_duration;
     std::optional<double> m_position;
     int m_listLength = 0;
