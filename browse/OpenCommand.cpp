@@ -1,28 +1,14 @@
 #include "browse/OpenCommand.h"
 
 #include "browse/CommonDialog.h"
+#include "browse/MediaFilters.h"
 #include "playlist/PlayListBox.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
-const QString OpenCommand::mediaFilter = QStringLiteral(
-    "Media Playlist(*.asx;*.m3u;*.wpl;*.wvx;*.wmx)|*.asx;*.m3u;*.wpl;*.wvx;*.wmx|"
-    "Microsoft Recorded TV Show (*.drv-ms;*.wtv)|*.drv-ms;*.wtv|"
-    "MIDI file (*.mid;*.rmi;*.midi)|*.mid;*.rmi;*.midi|"
-    "Movie file (*.mpeg;*.mpg;*.mod;*.m2v;*.m1v;*.mpa;*.mpe;*.ifo;*.vob)|"
-    "*.mpeg;*.mpg;*.mod;*.m2v;*.m1v;*.mpa;*.mpe;*.ifo;*.vob|"
-    "MP4 Audio file (*.m4a)|*.m4a|"
-    "MP4 Video file (*.mp4;*.m4v;*.3gp;*.3gpp;*.3g2;*.3gp2)|*.mp4;*.m4v;*.3gp;*.3gpp;*.3g2;*.3gp2|"
-    "MPEG-2 TS Video file (*.m2ts;*.m2t;*.mts;*.ts;*.tts)| *.m2ts;*.m2t;*.mts;*.ts;*.tts|"
-    "QuickTime Movie file (*.mov)|*.mov|"
-    "Windows audio file (wav)(*.wav;*.snd;*.au;*.aif;*.aifc;*.wma;*.mp2;*.mp3)|"
-    "*.wav;*.snd;*.au;*.aif;*.aifc;*.wma;*.mp2;*.mp3|"
-    "Windows Media file (asf) (*.asf;*.wm;*.wma;*.wmv;*.wmd)|*.asf;*.wm;*.wma;*.wmv;*.wmd|"
-    "Windows picture file (jpg) (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
-    "Windows video file (avi) (*.avi;*.wmv)|*.avi;*.wmv|"
-    "All File (*.*)|*.*|");
+const QString OpenCommand::mediaFilter = mediaFilterText(false);
 
 OpenCommand::OpenCommand(CommonDialog &dialog, PlayListBox &playList1, QTimer &timer1,
                          QPushButton &cmdRepeat, QLineEdit &text1, QLineEdit &text2,

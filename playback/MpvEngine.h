@@ -19,6 +19,9 @@ struct MpvEngineOptions
     bool video = true;
     // Play sound on the system's output. Off means ao=null.
     bool audio = true;
+
+    // Neither video nor sound: for tests and tools without a display.
+    static MpvEngineOptions headless() { return {false, false}; }
 };
 
 // The real engine, on libmpv. It starts with autoStart on, volume 50 and no

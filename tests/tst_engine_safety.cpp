@@ -14,14 +14,6 @@ namespace {
 constexpr int startTimeout = 15000;
 constexpr int longTimeout = 40000;
 
-MpvEngine::Options headless()
-{
-    MpvEngine::Options options;
-    options.video = false;
-    options.audio = false;
-    return options;
-}
-
 bool near(std::optional<double> value, double expected)
 {
     return value && qAbs(*value - expected) < 0.05;
@@ -100,7 +92,7 @@ void TestEngineSafety::initTestCase()
 
 void TestEngineSafety::refusedAddressesAreNeverOpened()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     for (const QString &source : refusedSources(m_first)) {
         engine.setUrl(source);
@@ -142,7 +134,7 @@ void TestEngineSafety::localNamesOpenThatVeryFile()
     for (const auto &[name, seconds] : names)
         QVERIFY2(!m_media.wav(name, seconds).isEmpty(), qPrintable(m_media.lastError()));
 
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     for (const auto &[name, seconds] : names) {
         engine.setUrl(m_media.path(name));
         QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
@@ -177,7 +169,7 @@ void TestEngineSafety::textPlayListsSkipRefusedEntries()
     const QString m3u = m_media.textFile(QStringLiteral("hostile.m3u"), text);
     QVERIFY(!m3u.isEmpty());
 
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     DurationLog log(engine);
     engine.setUrl(m3u);
@@ -216,7 +208,7 @@ void TestEngineSafety::xmlPlayListsNameSkippedEntries()
             .arg(m_first, QUrl::fromLocalFile(m_second).toString()));
     QVERIFY(!asx.isEmpty());
 
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     DurationLog log(engine);
     engine.setUrl(asx);
@@ -288,7 +280,7 @@ void TestEngineSafety::userSetUpAndHelpersAreIgnored()
             qputenv(it.key().constData(), it.value());
     });
 
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QCOMPARE(engine.volume(), 50);
     engine.setUrl(longTone);
     QTRY_VERIFY_WITH_TIMEOUT(engine.position().has_value(), startTimeout);

@@ -107,10 +107,10 @@ QPalette testPalette()
     return palette;
 }
 
-QColor colour(const char *spec)
+QColor colour(const char *text)
 {
     const QPalette palette = testPalette();
-    const QString s = QLatin1String(spec);
+    const QString s = QLatin1String(text);
     if (s == QLatin1String("s5"))
         return palette.color(QPalette::Base);
     if (s == QLatin1String("s6"))

@@ -17,14 +17,6 @@ namespace {
 constexpr int startTimeout = 15000;
 constexpr int longTimeout = 40000;
 
-MpvEngine::Options headless()
-{
-    MpvEngine::Options options;
-    options.video = false;
-    options.audio = false;
-    return options;
-}
-
 double positionOf(const MpvEngine &engine)
 {
     return engine.position().value_or(-1.0);
@@ -91,7 +83,7 @@ void TestMpvEngine::initTestCase()
 
 void TestMpvEngine::startsEmptyWithItsSettings()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QCOMPARE(engine.status(), QStringLiteral("Ready"));
     QCOMPARE(engine.volume(), 50);
     QCOMPARE(engine.url(), QString());
@@ -113,7 +105,7 @@ void TestMpvEngine::startsEmptyWithItsSettings()
 
 void TestMpvEngine::openingAUrlStartsPlaying()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     engine.setUrl(m_clip);
     QCOMPARE(engine.url(), m_clip);
     QCOMPARE(engine.status(), QStringLiteral("Opening"));
@@ -140,7 +132,7 @@ void TestMpvEngine::openingAUrlStartsPlaying()
 
 void TestMpvEngine::stopRewindsAndPlayStartsOver()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(m_clip);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 2.0, startTimeout);
@@ -167,7 +159,7 @@ void TestMpvEngine::stopRewindsAndPlayStartsOver()
 
 void TestMpvEngine::pauseThenPlayResumes()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     engine.setUrl(m_clip);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 1.5, startTimeout);
 
@@ -187,7 +179,7 @@ void TestMpvEngine::pauseThenPlayResumes()
 
 void TestMpvEngine::endOfStreamOnceAtTheEndAndPlayReplays()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(m_tone);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, startTimeout);
@@ -223,7 +215,7 @@ void TestMpvEngine::endOfStreamOnceAtTheEndAndPlayReplays()
 
 void TestMpvEngine::noEndOfStreamOnStopReplaceOrFailure()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
 
     // Replaced shortly before its end.
@@ -266,7 +258,7 @@ void TestMpvEngine::noEndOfStreamOnStopReplaceOrFailure()
 
 void TestMpvEngine::fastForwardRunsFastUntilTheNextCommand()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     engine.setUrl(m_clip);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 0.5, startTimeout);
 
@@ -293,7 +285,7 @@ void TestMpvEngine::fastForwardRunsFastUntilTheNextCommand()
 
 void TestMpvEngine::fastReverseRunsBackToTheStart()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(m_clip);
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
@@ -339,7 +331,7 @@ void TestMpvEngine::fastReverseRunsBackToTheStart()
 
 void TestMpvEngine::brokenMediaGiveAnErrorStatus()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     const QString missing = m_media.path(QStringLiteral("gone.mp4"));
     for (const QString &bad : {m_noise, m_cut, m_folder, missing}) {
@@ -370,7 +362,7 @@ void TestMpvEngine::m3uListPlaysWholeAndEndsOnce()
     const QString list = m_media.textFile(QStringLiteral("two.m3u"),
                                           QStringLiteral("#EXTM3U\n%1\n%2\n").arg(m_short, m_tone));
     QVERIFY(!list.isEmpty());
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     QElapsedTimer clock;
     clock.start();
@@ -393,7 +385,7 @@ void TestMpvEngine::m3uListPlaysWholeAndEndsOnce()
 
 void TestMpvEngine::volumeIsKeptInRange()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     EngineControlBar *bar = engine.widget() ? engine.controlBar() : nullptr;
     QVERIFY(bar);
     QCOMPARE(bar->volumeSlider()->value(), 50);
@@ -410,7 +402,7 @@ void TestMpvEngine::volumeIsKeptInRange()
 
 void TestMpvEngine::controlBarFollowsAndDrivesTheEngine()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     QWidget *player = engine.widget();
     EngineControlBar *bar = engine.controlBar();
     QVERIFY(player && bar);

@@ -16,14 +16,6 @@ namespace {
 
 constexpr int startTimeout = 15000;
 
-MpvEngine::Options headless()
-{
-    MpvEngine::Options options;
-    options.video = false;
-    options.audio = false;
-    return options;
-}
-
 bool near(std::optional<double> value, double expected)
 {
     return value && qAbs(*value - expected) < 0.05;
@@ -67,7 +59,7 @@ private:
 
 void TestOddNames::initTestCase()
 {
-    m_engine = std::make_unique<MpvEngine>(headless());
+    m_engine = std::make_unique<MpvEngine>(MpvEngine::Options::headless());
     m_form = std::make_unique<Form1>(*m_engine, m_dialog);
     m_list = m_form->control<FileListBox>(QStringLiteral("FileList"));
     QVERIFY(m_list);

@@ -19,14 +19,6 @@ namespace {
 // Bounds a hang only; never paces the test.
 constexpr int timeout = 20000;
 
-MpvEngine::Options headless()
-{
-    MpvEngine::Options options;
-    options.video = false;
-    options.audio = false;
-    return options;
-}
-
 // Every text a field has shown, in order.
 class TextHistory
 {
@@ -67,7 +59,7 @@ void TestPlaybackEngine::initTestCase()
 
 void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
@@ -136,7 +128,7 @@ void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
 
 void TestPlaybackEngine::finishedEntryOpensTheNextOne()
 {
-    MpvEngine engine(headless());
+    MpvEngine engine(MpvEngine::Options::headless());
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     auto *playList1 = form.control<PlayListBox>(QStringLiteral("PlayList1"));
