@@ -33,6 +33,10 @@ MpvVideoWidget::MpvVideoWidget(mpv_handle *mpv, QWidget *parent) : QOpenGLWidget
 
 MpvVideoWidget::~MpvVideoWidget()
 {
+    // The base class destroys the GL context after this object is gone: its
+    // aboutToBeDestroyed must not reach a half-destroyed widget.
+    if (QOpenGLContext *glContext = context())
+        disconnect(glContext, nullptr, this, nullptr);
     freeRenderContext();
 }
 
