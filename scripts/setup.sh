@@ -11,6 +11,9 @@ packages=(
   # tests: a real X server for the window with video, media made on the fly,
   # and mpv itself for the benchmarks' side-by-side figures
   xvfb xauth ffmpeg mpv
+  # fuzzing: clang and its libFuzzer runtime; the desktop files' validators
+  clang-14 libclang-rt-14-dev
+  desktop-file-utils appstream
 )
 
 missing=()
