@@ -18,15 +18,9 @@
 #include <cstdio>
 #include <sys/resource.h>
 
-namespace {
+#include "BenchClock.h"
 
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+namespace {
 
 } // namespace
 

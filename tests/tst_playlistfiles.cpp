@@ -2,22 +2,12 @@
 #include "playlist/PlayListFiles.h"
 #include "support/FormFixture.h"
 
+#include "support/TestFiles.h"
+
 #include <QtTest>
 #include <unistd.h>
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList entriesOf(const PlayListBox &box)
 {

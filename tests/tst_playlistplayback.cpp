@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QXmlStreamReader>
+#include "support/TestFiles.h"
+
 #include <QtTest>
 
 namespace {
@@ -18,18 +20,6 @@ namespace {
 const QString loadFilter =
     QStringLiteral("Default|PlayList1.wpl|Media "
                    "Playlist(*.asx;*.m3u;*.wpl;*.wvx;*.wmx)|*.asx;*.m3u;*.wpl;*.wvx;*.wmx|");
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Paths of the media elements, as any XML reader sees them.
 QStringList mediaSources(const QByteArray &document)
