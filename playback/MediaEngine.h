@@ -12,6 +12,14 @@ class MediaEngine : public QObject
 {
     Q_OBJECT
 public:
+    // Where playback stands, as a desktop's media controls show it.
+    enum class PlaybackState
+    {
+        Stopped,
+        Playing,
+        Paused
+    };
+
     using QObject::QObject;
     ~MediaEngine() override = default;
 
@@ -48,7 +56,18 @@ public:
     // A short readable status text, shown unchanged by the position display.
     virtual QString status() const = 0;
 
+    // Playing (fast playback included), paused, or stopped (also without a
+    // medium and after its end).
+    virtual PlaybackState playbackState() const = 0;
+    // The playback position in seconds; empty without a medium.
+    virtual std::optional<double> position() const = 0;
+
 signals:
     // Raised once when the current medium has played to its natural end.
     void endOfStream(int result);
+    // status() changed to this text; playbackState() and duration() are
+    // looked at again whenever it is raised.
+    void statusChanged(const QString &status);
+    // volume() changed to this percentage.
+    void volumeChanged(int percent);
 };

@@ -562,10 +562,13 @@ void MpvEngine::seek(double seconds)
 
 void MpvEngine::setVolume(int percent)
 {
+    const int before = m_volume;
     m_volume = qBound(0, percent, 100);
     setDouble("volume", m_volume);
     if (m_bar)
         m_bar->setVolume(m_volume);
+    if (m_volume != before)
+        emit volumeChanged(m_volume);
 }
 
 std::optional<double> MpvEngine::duration() const
@@ -604,6 +607,13 @@ QString MpvEngine::status() const
                                                         .arg(m_skipped.size())
                                                         .arg(m_skipped.join(QLatin1String("; ")));
     return state + QLatin1String(" - ") + skipped;
+}
+
+MediaEngine::PlaybackState MpvEngine::playbackState() const
+{
+    if (!m_hasMedium || m_ended || !m_error.isEmpty() || m_intent == Intent::Stop)
+        return PlaybackState::Stopped;
+    return m_intent == Intent::Play ? PlaybackState::Playing : PlaybackState::Paused;
 }
 
 void MpvEngine::drainEvents()

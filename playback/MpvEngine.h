@@ -59,9 +59,8 @@ public:
     int volume() const override { return m_volume; }
     std::optional<double> duration() const override;
     QString status() const override;
-
-    // The playback position in seconds; empty without a medium.
-    std::optional<double> position() const;
+    PlaybackState playbackState() const override;
+    std::optional<double> position() const override;
     // Moves the current medium to this position (exactly, not to a key frame).
     void seek(double seconds);
     // The video surface inside widget(); null when video is off or before
@@ -69,10 +68,6 @@ public:
     MpvVideoWidget *videoWidget() const { return m_videoWidget; }
     // The engine's own control bar inside widget(); null before widget().
     EngineControlBar *controlBar() const { return m_bar; }
-
-signals:
-    // status() changed to this text.
-    void statusChanged(const QString &status);
 
 private slots:
     void drainEvents();

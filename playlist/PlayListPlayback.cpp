@@ -80,8 +80,13 @@ void PlayListPlayback::cmdPLLoad_Click()
         return;
     const QString chosen = m_dialog.fileName();
     m_dialog.setFileName(QString());
-    m_plName.setText(chosen);
-    m_engine.setUrl(chosen);
+    loadPlayListFile(chosen);
+}
+
+void PlayListPlayback::loadPlayListFile(const QString &path)
+{
+    m_plName.setText(path);
+    m_engine.setUrl(path);
 }
 
 void PlayListPlayback::cmdGenerate_Click()

@@ -19,6 +19,9 @@ public:
     // Load play-list file: hands the chosen play-list file to the engine and
     // shows its name in PLName; a cancel changes nothing.
     void cmdPLLoad_Click();
+    // The hand-over step of Load play-list file, for a file chosen elsewhere
+    // (the command line, a drop): PLName shows it and the engine plays it.
+    void loadPlayListFile(const QString &path);
     // Generate: writes PlayList1.wpl in the working directory from
     // PlayList1.txt and the head and tail pieces; a message names what failed.
     void cmdGenerate_Click();

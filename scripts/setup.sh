@@ -14,6 +14,8 @@ packages=(
   # fuzzing: clang and its libFuzzer runtime; the desktop files' validators
   clang-14 libclang-rt-14-dev
   desktop-file-utils appstream
+  # MPRIS tests: a private session bus, the MIME database, gdbus to look
+  dbus-daemon shared-mime-info libglib2.0-bin
 )
 
 missing=()

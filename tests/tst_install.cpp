@@ -3,12 +3,15 @@
 // head and tail where the program looks for them, the .desktop file, the
 // metainfo and the icons, and nothing else.
 
+#include "app/MimeTypes.h"
 #include "app/Pictures.h"
+#include "browse/MediaFilters.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -71,6 +74,7 @@ private slots:
     void installsExactlyTheseFiles();
     void programFindsGenerateFiles();
     void desktopFile();
+    void desktopMimeTypes();
     void metainfo();
     void icons();
 
@@ -167,6 +171,44 @@ void InstallTest::desktopFile()
     const Run check = run(validator, {m_desktop});
     QVERIFY2(check.exitCode == 0, qPrintable(check.output));
     QVERIFY2(!check.output.contains(QLatin1String("error:")), qPrintable(check.output));
+}
+
+void InstallTest::desktopMimeTypes()
+{
+    const QMap<QString, QString> entry = desktopEntry(m_desktop);
+    // A file manager hands the chosen files over as separate paths.
+    QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("corvel-media-player %F"));
+    QStringList listed = entry.value(QStringLiteral("MimeType")).split(u';', Qt::SkipEmptyParts);
+    QCOMPARE(listed, supportedMimeTypes());
+
+    // Every extension of the dialogs' catalogue that the MIME database names
+    // is covered, and every listed type comes from one of them.
+    QStringList extensions;
+    const QStringList filter = mediaFilterText(true).split(u'|');
+    for (int i = 1; i < filter.size(); i += 2)
+        for (const QString &pattern : filter.at(i).split(u';', Qt::SkipEmptyParts))
+            if (pattern.trimmed() != QLatin1String("*.*"))
+                extensions << pattern.trimmed().mid(2);
+    QVERIFY(extensions.size() > 40);
+    const QMimeDatabase database;
+    if (!database.mimeTypeForName(QStringLiteral("video/mp4")).isValid())
+        QSKIP("no shared MIME database (Debian package shared-mime-info)");
+    const QStringList notMedia = {QStringLiteral("application/x-object"),
+                                  QStringLiteral("text/vnd.trolltech.linguist")};
+    QSet<QString> used;
+    for (const QString &extension : std::as_const(extensions)) {
+        const QList<QMimeType> types =
+            database.mimeTypesForFileName(QStringLiteral("x.") + extension);
+        for (const QMimeType &type : types) {
+            if (notMedia.contains(type.name()))
+                continue;
+            QVERIFY2(listed.contains(type.name()),
+                     qPrintable(extension + QStringLiteral(": ") + type.name()));
+            used.insert(type.name());
+        }
+    }
+    for (const QString &type : std::as_const(listed))
+        QVERIFY2(used.contains(type), qPrintable(type));
 }
 
 void InstallTest::metainfo()

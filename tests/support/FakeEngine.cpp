@@ -17,18 +17,64 @@ void FakeEngine::setUrl(const QString &url)
 {
     m_url = url;
     calls << QStringLiteral("url=") + url;
+    setState(url.isEmpty() ? PlaybackState::Stopped : PlaybackState::Playing);
 }
 
-void FakeEngine::play() { calls << QStringLiteral("play"); }
-void FakeEngine::pause() { calls << QStringLiteral("pause"); }
-void FakeEngine::stop() { calls << QStringLiteral("stop"); }
-void FakeEngine::fastForward() { calls << QStringLiteral("fastForward"); }
-void FakeEngine::fastReverse() { calls << QStringLiteral("fastReverse"); }
+void FakeEngine::play()
+{
+    calls << QStringLiteral("play");
+    if (!m_url.isEmpty())
+        setState(PlaybackState::Playing);
+}
+
+void FakeEngine::pause()
+{
+    calls << QStringLiteral("pause");
+    if (m_state == PlaybackState::Playing)
+        setState(PlaybackState::Paused);
+}
+
+void FakeEngine::stop()
+{
+    calls << QStringLiteral("stop");
+    setState(PlaybackState::Stopped);
+}
+
+void FakeEngine::fastForward()
+{
+    calls << QStringLiteral("fastForward");
+    if (!m_url.isEmpty())
+        setState(PlaybackState::Playing);
+}
+
+void FakeEngine::fastReverse()
+{
+    calls << QStringLiteral("fastReverse");
+    if (!m_url.isEmpty())
+        setState(PlaybackState::Playing);
+}
 
 void FakeEngine::setVolume(int percent)
 {
+    const bool changed = percent != m_volume;
     m_volume = percent;
     calls << QStringLiteral("volume=%1").arg(percent);
+    if (changed)
+        emit volumeChanged(percent);
+}
+
+void FakeEngine::raiseEndOfStream()
+{
+    setState(PlaybackState::Stopped);
+    emit endOfStream(8);
+}
+
+void FakeEngine::setState(PlaybackState state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit statusChanged(scriptedStatus);
 }
 
 std::optional<double> FakeEngine::duration() const

@@ -7,7 +7,9 @@
 #include <memory>
 
 // An engine double: records every call in order, answers with scripted
-// durations and status texts, and raises endOfStream on demand.
+// durations and status texts, and raises endOfStream on demand. Its playback
+// state follows the calls: a non-empty URL plays, pause pauses a playing
+// medium, stop stops.
 class FakeEngine : public MediaEngine
 {
     Q_OBJECT
@@ -27,6 +29,8 @@ public:
     int volume() const override { return m_volume; }
     std::optional<double> duration() const override;
     QString status() const override;
+    PlaybackState playbackState() const override { return m_state; }
+    std::optional<double> position() const override { return scriptedPosition; }
 
     // Every call, in order: "url=<path>", "play", "pause", "stop",
     // "fastForward", "fastReverse", "volume=<n>", "duration", "status".
@@ -34,12 +38,20 @@ public:
     // What duration() answers; empty makes the read fail.
     std::optional<double> scriptedDuration;
     QString scriptedStatus = QStringLiteral("Ready");
+    // What position() answers.
+    std::optional<double> scriptedPosition;
 
-    void raiseEndOfStream() { emit endOfStream(8); }
+    // The medium ends: the state becomes Stopped, then endOfStream is raised.
+    void raiseEndOfStream();
     // Calls that change the engine's state, without the reads.
     QStringList commands() const;
 
 private:
+    // Follows the calls the way a real engine would (an opened medium
+    // starts by itself) and raises statusChanged on each change.
+    void setState(PlaybackState state);
+
+    PlaybackState m_state = PlaybackState::Stopped;
     QString m_url;
     int m_volume = 50;
     QWidget *m_widget = nullptr;

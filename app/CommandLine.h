@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The program's command line: --help, --version, --video-output and the
+// media to open. --help and --version are answered before the window system
+// is touched, so they work without a display.
+class CommandLine
+{
+public:
+    // The values --video-output takes.
+    static const QStringList videoOutputs;
+    // The environment variable --video-output sets for the engine.
+    static const char *const videoOutputVariable;
+
+    // The arguments as the program received them, program name first.
+    static QStringList fromArgv(int argc, char *argv[]);
+
+    // Answers --help, --version and usage errors before the window system
+    // starts, so they work without a display; returns the exit code then.
+    // Arguments holding a toolkit option (-platform, -style ...) are left for
+    // read(), which runs once QApplication has taken its own.
+    std::optional<int> answerEarly(const QStringList &arguments);
+    // Reads the arguments left after the toolkit took its own. Returns an
+    // exit code when the program must end here (help, version, or a usage
+    // error, printed on stderr as GNU programs do); nothing when it goes on.
+    std::optional<int> read(const QStringList &arguments);
+
+    // The media to open, in order, as given (paths or URLs).
+    QStringList files() const { return m_files; }
+    // The --video-output value, or "" when none was given.
+    QString videoOutput() const { return m_videoOutput; }
+    // Sets CORVEL_VIDEO_OUTPUT when --video-output was given; the engine
+    // reads it when it is made.
+    void applyEnvironment() const;
+
+    // The texts --help and --version print.
+    QString helpText() const;
+    QString versionText() const;
+
+private:
+    enum class Outcome
+    {
+        Run,
+        Help,
+        Version,
+        Error
+    };
+    Outcome parse(const QStringList &arguments);
+
+    QString m_program = QStringLiteral("corvel-media-player");
+    QStringList m_files;
+    QString m_videoOutput;
+    QString m_error;
+    QString m_optionsText;
+};
