@@ -164,7 +164,7 @@ int benchmark(const QString &self, int seconds)
     QFile lua(script);
     if (!lua.open(QIODevice::WriteOnly) ||
         lua.write("mp.add_hook('on_unload', 50, function()\n"
-                  "  print('dropped=' .. mp.get_property('frame-drop-count', '?'))\n"
+                  "  io.stdout:write('dropped=' .. mp.get_property('frame-drop-count', '?') .. '\\n')\n"
                   "end)\n") < 0) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(script));
         return 1;
