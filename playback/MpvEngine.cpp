@@ -1,11 +1,14 @@
 #include "playback/MpvEngine.h"
 
 #include "playback/EngineControlBar.h"
+#include "playback/MpvSoftwareVideoWidget.h"
 #include "playback/MpvVideoWidget.h"
+#include "playback/OpenGlProbe.h"
 #include "playlist/MediaSource.h"
 #include "playlist/XmlPlayList.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QVBoxLayout>
@@ -129,6 +132,11 @@ MpvEngine::MpvEngine(const Options &options, QObject *parent)
     // mpv refuses to start unless numbers are read and written with a '.',
     // and QApplication has set the user's locale.
     std::setlocale(LC_NUMERIC, "C");
+    QString outputWarning;
+    m_requestedOutput = requestedVideoOutput(options.videoOutput,
+                                             qgetenv("CORVEL_VIDEO_OUTPUT"), &outputWarning);
+    if (!outputWarning.isEmpty())
+        qWarning("%s", qPrintable(outputWarning));
     m_mpv = mpv_create();
     if (!m_mpv)
         throw std::runtime_error("The media engine (libmpv) could not be created.");
@@ -218,12 +226,8 @@ QWidget *MpvEngine::widget()
 
     QWidget *surface = nullptr;
     if (m_options.video) {
-        m_videoWidget = new MpvVideoWidget(m_mpv, box);
-        connect(m_videoWidget, &MpvVideoWidget::renderContextCreated, this,
-                [this] { setVideoOutput("libmpv"); });
-        connect(m_videoWidget, &MpvVideoWidget::renderContextAboutToBeFreed, this,
-                [this] { setVideoOutput("null"); });
-        surface = m_videoWidget;
+        surface = createVideoSurface(box);
+        m_videoWidget = surface;
     } else {
         surface = new QWidget(box);
         surface->setObjectName(QStringLiteral("videoSurface"));
@@ -730,6 +734,48 @@ void MpvEngine::onNaturalEnd()
                 emit endOfStream(mediaEnded);
         },
         Qt::QueuedConnection);
+}
+
+QWidget *MpvEngine::createVideoSurface(QWidget *box)
+{
+    // Probed once, before the window first shows, so the window is built
+    // with the right kind of surface from the start.
+    std::optional<QString> renderer;
+    QElapsedTimer probeClock;
+    probeClock.start();
+    if (m_requestedOutput == VideoOutput::Auto)
+        renderer = probeOpenGlRenderer();
+    m_videoOutput = chooseVideoOutput(m_requestedOutput, renderer);
+    qInfo("%s", qPrintable(describeVideoOutputChoice(m_requestedOutput, renderer) +
+                           QStringLiteral(", decided in %1 ms").arg(probeClock.elapsed())));
+
+    if (m_videoOutput == VideoOutput::OpenGL) {
+        auto *surface = new MpvVideoWidget(m_mpv, box);
+        connect(surface, &MpvVideoWidget::renderContextCreated, this,
+                [this] { setVideoOutput("libmpv"); });
+        connect(surface, &MpvVideoWidget::renderContextAboutToBeFreed, this,
+                [this] { setVideoOutput("null"); });
+        return surface;
+    }
+    auto *surface = new MpvSoftwareVideoWidget(m_mpv, box);
+    connect(surface, &MpvSoftwareVideoWidget::renderContextCreated, this,
+            [this] { setVideoOutput("libmpv"); });
+    connect(surface, &MpvSoftwareVideoWidget::renderContextAboutToBeFreed, this,
+            [this] { setVideoOutput("null"); });
+    return surface;
+}
+
+MpvVideoSurface *MpvEngine::videoWidget() const
+{
+    return dynamic_cast<MpvVideoSurface *>(m_videoWidget.data());
+}
+
+std::optional<qint64> MpvEngine::droppedFrames() const
+{
+    int64_t dropped = 0;
+    if (mpv_get_property(m_mpv, "frame-drop-count", MPV_FORMAT_INT64, &dropped) < 0)
+        return std::nullopt;
+    return dropped;
 }
 
 void MpvEngine::setVideoOutput(const char *name)

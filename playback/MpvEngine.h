@@ -2,7 +2,8 @@
 
 #include "playback/EngineControlBar.h"
 #include "playback/MediaEngine.h"
-#include "playback/MpvVideoWidget.h"
+#include "playback/MpvVideoSurface.h"
+#include "playback/VideoOutput.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -14,11 +15,15 @@ struct mpv_handle;
 // How an MpvEngine is set up; the defaults are the player's own.
 struct MpvEngineOptions
 {
-    // Show video in widget() through mpv's OpenGL render API. Off means
-    // vo=null and no GL at all, for tests without a display.
+    // Show video in widget(). Off means vo=null and no surface at all, for
+    // tests without a display.
     bool video = true;
     // Play sound on the system's output. Off means ao=null.
     bool audio = true;
+    // How video is drawn. Auto leaves it to CORVEL_VIDEO_OUTPUT (auto,
+    // opengl or software, read when the engine is made) and then to a probe
+    // of the machine's OpenGL renderer; anything else wins over both.
+    VideoOutput videoOutput = VideoOutput::Auto;
 
     // Neither video nor sound: for tests and tools without a display.
     static MpvEngineOptions headless() { return {false, false}; }
@@ -65,7 +70,13 @@ public:
     void seek(double seconds);
     // The video surface inside widget(); null when video is off or before
     // widget() has been called.
-    MpvVideoWidget *videoWidget() const { return m_videoWidget; }
+    MpvVideoSurface *videoWidget() const;
+    // How video is drawn: OpenGL or Software once widget() has chosen, Auto
+    // before then or when video is off.
+    VideoOutput videoOutput() const { return m_videoOutput; }
+    // Frames mpv has dropped at the video output so far (frame-drop-count);
+    // empty while no video plays.
+    std::optional<qint64> droppedFrames() const;
     // The engine's own control bar inside widget(); null before widget().
     EngineControlBar *controlBar() const { return m_bar; }
 
@@ -100,6 +111,7 @@ private:
     void restartList();
     void setNormalSpeed();
     void reverseStep();
+    QWidget *createVideoSurface(QWidget *box);
     void setVideoOutput(const char *name);
     void refresh();
 
@@ -144,7 +156,9 @@ private:
     qint64 m_reverseSeekIssued = 0;
 
     QPointer<QWidget> m_widget;
-    QPointer<MpvVideoWidget> m_videoWidget;
+    VideoOutput m_requestedOutput = VideoOutput::Auto;
+    VideoOutput m_videoOutput = VideoOutput::Auto;
+    QPointer<QWidget> m_videoWidget;
     QPointer<EngineControlBar> m_bar;
     QString m_lastStatus;
 };

@@ -78,6 +78,7 @@ void MpvVideoWidget::paintGL()
                                  {MPV_RENDER_PARAM_FLIP_Y, &flipY},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
     mpv_render_context_render(m_render, params);
+    m_frameSize = QSize(fbo.w, fbo.h);
     ++m_framesDrawn;
 }
 

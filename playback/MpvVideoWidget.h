@@ -1,29 +1,29 @@
 #pragma once
 
+#include "playback/MpvVideoSurface.h"
+
 #include <QOpenGLWidget>
 
 struct mpv_handle;
 struct mpv_render_context;
 
-// Shows the video of an mpv handle through mpv's OpenGL render API. Only one
-// such widget may exist per handle, and the handle's vo may be "libmpv" only
-// while the render context exists (see the two signals).
+// Shows the video of an mpv handle through mpv's OpenGL render API: the cheap
+// path on a real GPU. The rules of MpvVideoSurface apply.
 // The render context lives with the widget's GL context: it is made in
 // initializeGL() and freed, with the GL context current, before the GL context
 // goes or the widget does, so the widget must die before the handle.
-class MpvVideoWidget : public QOpenGLWidget
+class MpvVideoWidget : public QOpenGLWidget, public MpvVideoSurface
 {
     Q_OBJECT
 public:
     explicit MpvVideoWidget(mpv_handle *mpv, QWidget *parent = nullptr);
     ~MpvVideoWidget() override;
 
-    // Whether the render context exists, that is whether mpv can show video.
-    bool hasRenderContext() const { return m_render != nullptr; }
-    // Frames drawn on screen, and frames consumed without drawing because the
-    // window could not show them (hidden or minimised).
-    qint64 framesDrawn() const { return m_framesDrawn; }
-    qint64 framesSkipped() const { return m_framesSkipped; }
+    QWidget *widget() override { return this; }
+    bool hasRenderContext() const override { return m_render != nullptr; }
+    qint64 framesDrawn() const override { return m_framesDrawn; }
+    qint64 framesSkipped() const override { return m_framesSkipped; }
+    QSize frameSize() const override { return m_frameSize; }
 
 signals:
     // The render context was made: mpv can now be switched to vo=libmpv.
@@ -47,4 +47,5 @@ private:
     mpv_render_context *m_render = nullptr;
     qint64 m_framesDrawn = 0;
     qint64 m_framesSkipped = 0;
+    QSize m_frameSize;
 };

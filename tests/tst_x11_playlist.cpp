@@ -4,7 +4,7 @@
 #include "app/LabelButton.h"
 #include "browse/QtCommonDialog.h"
 #include "playback/MpvEngine.h"
-#include "playback/MpvVideoWidget.h"
+#include "playback/MpvVideoSurface.h"
 #include "playlist/PlayListBox.h"
 #include "support/TestMedia.h"
 
@@ -96,8 +96,8 @@ void TestX11PlayList::expectPlaying(const QString &clip, const QColor &colour,
 {
     QCOMPARE(m_engine->url(), clip);
     QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), QStringLiteral("Playing"), timeout);
-    MpvVideoWidget *video = m_engine->videoWidget();
-    QVERIFY(video);
+    QVERIFY(m_engine->videoWidget());
+    QWidget *video = m_engine->videoWidget()->widget();
     const QPoint centre = video->mapTo(m_form, video->rect().center());
     const auto shown = [&] {
         return m_form->screen()->grabWindow(m_form->winId()).toImage().pixelColor(centre);

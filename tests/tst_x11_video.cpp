@@ -1,9 +1,10 @@
 // The real window with the real engine on a real X server: video must show in
-// MPlayer1 and playback must go on when the window cannot be seen.
+// MPlayer1 and playback must go on when the window cannot be seen, through
+// both the OpenGL and the software surface.
 #include "app/Form1.h"
 #include "playback/EngineControlBar.h"
 #include "playback/MpvEngine.h"
-#include "playback/MpvVideoWidget.h"
+#include "playback/MpvVideoSurface.h"
 #include "playback/SeekSlider.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
@@ -28,13 +29,28 @@ QString describe(const QColor &c)
     return QStringLiteral("rgb(%1, %2, %3)").arg(c.red()).arg(c.green()).arg(c.blue());
 }
 
-// Video on, sound off: no sound card here, and one test of the fallback to
+// Video on through the output of the current test row.
+MpvEngine::Options withOutput()
+{
+    QFETCH_GLOBAL(VideoOutput, output);
+    MpvEngine::Options options;
+    options.videoOutput = output;
+    return options;
+}
+
+// The same, sound off: no sound card here, and one test of the fallback to
 // no sound is enough.
 MpvEngine::Options silent()
 {
-    MpvEngine::Options options;
+    MpvEngine::Options options = withOutput();
     options.audio = false;
     return options;
+}
+
+QRect videoRect(MpvEngine &engine, QWidget &form)
+{
+    QWidget *video = engine.videoWidget()->widget();
+    return QRect(video->mapTo(&form, QPoint(0, 0)), video->size());
 }
 
 double positionOf(const MpvEngine &engine)
@@ -54,6 +70,7 @@ class TestX11Video : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase_data();
     void initTestCase();
     void clipPlaysVisiblyInMPlayer1();
     void mediumOpenedBeforeTheWindowShowsToo();
@@ -64,6 +81,13 @@ private:
     QString m_clip;
 };
 
+void TestX11Video::initTestCase_data()
+{
+    QTest::addColumn<VideoOutput>("output");
+    QTest::newRow("opengl") << VideoOutput::OpenGL;
+    QTest::newRow("software") << VideoOutput::Software;
+}
+
 void TestX11Video::initTestCase()
 {
     m_clip = m_media.colourClip(QStringLiteral("red.mp4"), 30.0, QSize(320, 240), clipColour, true);
@@ -72,7 +96,8 @@ void TestX11Video::initTestCase()
 
 void TestX11Video::clipPlaysVisiblyInMPlayer1()
 {
-    MpvEngine engine;
+    QFETCH_GLOBAL(VideoOutput, output);
+    MpvEngine engine(withOutput());
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
@@ -81,6 +106,7 @@ void TestX11Video::clipPlaysVisiblyInMPlayer1()
     QVERIFY(player);
     QCOMPARE(player->geometry(), QRect(8, 8, 721, 537));
     QVERIFY(engine.videoWidget());
+    QCOMPARE(engine.videoOutput(), output);
     QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->hasRenderContext(), timeout);
 
     engine.setUrl(m_clip);
@@ -89,9 +115,8 @@ void TestX11Video::clipPlaysVisiblyInMPlayer1()
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 1.0, timeout);
 
     const QImage shot = screenOf(form);
-    QVERIFY(shot.save(QStringLiteral("x11_video.png")));
-    const QRect video(engine.videoWidget()->mapTo(&form, QPoint(0, 0)),
-                      engine.videoWidget()->size());
+    QVERIFY(shot.save(QStringLiteral("x11_video_%1.png").arg(videoOutputName(output))));
+    const QRect video = videoRect(engine, form);
     const QColor middle = shot.pixelColor(video.center());
     QVERIFY2(near(middle, clipColour), qPrintable(describe(middle)));
     // The 4:3 clip keeps its shape: black bars at the sides of the wider area.
@@ -117,8 +142,7 @@ void TestX11Video::mediumOpenedBeforeTheWindowShowsToo()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->framesDrawn() > 10, timeout);
-    const QRect video(engine.videoWidget()->mapTo(&form, QPoint(0, 0)),
-                      engine.videoWidget()->size());
+    const QRect video = videoRect(engine, form);
     QTRY_VERIFY_WITH_TIMEOUT(near(screenOf(form).pixelColor(video.center()), clipColour), timeout);
 }
 

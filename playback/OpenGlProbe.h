@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The renderer string (GL_RENDERER) of an OpenGL context made on an offscreen
+// surface, or empty when the platform has no OpenGL or no context can be
+// made. Must run on the GUI thread, after QGuiApplication exists.
+std::optional<QString> probeOpenGlRenderer();

@@ -1,0 +1,183 @@
+// The real engine drawing video through its software surface, which needs no
+// OpenGL, so this runs on Qt's offscreen platform: the colours of generated
+// clips, the frame size following the screen modes, and a window that cannot
+// be seen drawing nothing while playback goes on.
+#include "app/Form1.h"
+#include "playback/MpvEngine.h"
+#include "playback/MpvSoftwareVideoWidget.h"
+#include "view/CompactView.h"
+#include "view/ScreenModes.h"
+#include "support/ScriptedDialog.h"
+#include "support/TestMedia.h"
+
+#include <QtTest>
+
+namespace {
+
+constexpr int timeout = 20000;
+const QColor red(220, 20, 30);
+const QColor green(20, 200, 40);
+
+bool near(const QColor &a, const QColor &b, int tolerance = 40)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+QString describe(const QColor &c)
+{
+    return QStringLiteral("rgb(%1, %2, %3)").arg(c.red()).arg(c.green()).arg(c.blue());
+}
+
+MpvEngine::Options software()
+{
+    MpvEngine::Options options;
+    options.audio = false;
+    options.videoOutput = VideoOutput::Software;
+    return options;
+}
+
+double positionOf(const MpvEngine &engine)
+{
+    return engine.position().value_or(-1.0);
+}
+
+// What the surface paints, through its own paintEvent.
+QImage shown(MpvVideoSurface &surface)
+{
+    return surface.widget()->grab().toImage();
+}
+
+QSize devicePixels(QWidget *widget)
+{
+    return (QSizeF(widget->size()) * widget->devicePixelRatioF()).toSize();
+}
+
+} // namespace
+
+class TestSoftwareVideo : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void coloursFollowTheClip();
+    void frameSizeFollowsTheScreenModes();
+    void hiddenOrMinimisedDrawsNothingAndPlaysOn();
+
+private:
+    TestMedia m_media;
+    QString m_red;
+    QString m_green;
+};
+
+void TestSoftwareVideo::initTestCase()
+{
+    m_red = m_media.colourClip(QStringLiteral("red.mp4"), 30.0, QSize(320, 240), red);
+    m_green = m_media.colourClip(QStringLiteral("green.mkv"), 30.0, QSize(320, 240), green);
+    QVERIFY2(!m_red.isEmpty() && !m_green.isEmpty(), qPrintable(m_media.lastError()));
+}
+
+void TestSoftwareVideo::coloursFollowTheClip()
+{
+    MpvEngine engine(software());
+    ScriptedDialog dialog;
+    Form1 form(engine, dialog);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MpvVideoSurface *surface = engine.videoWidget();
+    QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(surface));
+    QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
+    // Nothing to show yet: black, not garbage.
+    QVERIFY(near(shown(*surface).pixelColor(surface->widget()->rect().center()), Qt::black, 10));
+
+    engine.setUrl(m_red);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), timeout);
+    const QPoint centre = surface->widget()->rect().center();
+    QTRY_VERIFY_WITH_TIMEOUT(near(shown(*surface).pixelColor(centre), red), timeout);
+    QVERIFY(surface->framesDrawn() > 0);
+    QCOMPARE(surface->frameSize(), devicePixels(surface->widget()));
+    // The 4:3 clip keeps its shape in the wider area: black bars at the sides.
+    const QImage redShot = shown(*surface);
+    QVERIFY(redShot.save(QStringLiteral("software_video_red.png")));
+    const QColor side = redShot.pixelColor(3, centre.y());
+    QVERIFY2(near(side, Qt::black, 20), qPrintable(describe(side)));
+
+    engine.setUrl(m_green);
+    QTRY_VERIFY_WITH_TIMEOUT(near(shown(*surface).pixelColor(centre), green), timeout);
+    QVERIFY(shown(*surface).save(QStringLiteral("software_video_green.png")));
+}
+
+void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
+{
+    MpvEngine engine(software());
+    ScriptedDialog dialog;
+    Form1 form(engine, dialog);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MpvVideoSurface *surface = engine.videoWidget();
+    engine.setUrl(m_red);
+    QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 2, timeout);
+    const QSize start = surface->frameSize();
+    QCOMPARE(start, devicePixels(surface->widget()));
+
+    QList<QSize> seen{start};
+    const std::pair<const char *, void (ScreenModes::*)()> modes[] = {
+        {"Small", &ScreenModes::cmdSmallScreen_Click},
+        {"Medium", &ScreenModes::cmdMedium_Click},
+        {"Original", &ScreenModes::cmdOriginal_Click},
+        {"Full", &ScreenModes::cmdFullScreen_Click}};
+    for (const auto &[name, command] : modes) {
+        (form.screenModes().*command)();
+        const QSize wanted = devicePixels(surface->widget());
+        QTRY_VERIFY2_WITH_TIMEOUT(surface->frameSize() == wanted, name, timeout);
+        QVERIFY2(!seen.contains(wanted), name);
+        seen << wanted;
+        // The picture fills the new size, its centre still the clip's colour.
+        const QImage shot = shown(*surface);
+        QCOMPARE(shot.size(), wanted);
+        QVERIFY2(near(shot.pixelColor(shot.rect().center()), red), name);
+    }
+}
+
+void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
+{
+    MpvEngine engine(software());
+    ScriptedDialog dialog;
+    Form1 form(engine, dialog);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MpvVideoSurface *surface = engine.videoWidget();
+    engine.setUrl(m_red);
+    QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 5, timeout);
+
+    form.compactView().cmdMinimize_Click();
+    QTRY_VERIFY(form.windowState() & Qt::WindowMinimized);
+    // A frame already on its way may still land; none after it.
+    QTest::qWait(100);
+    qint64 drawn = surface->framesDrawn();
+    qint64 skipped = surface->framesSkipped();
+    double from = positionOf(engine);
+    QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > from + 2.0, timeout);
+    QCOMPARE(surface->framesDrawn(), drawn);
+    QVERIFY(surface->framesSkipped() > skipped + 20);
+    QCOMPARE(engine.status(), QStringLiteral("Playing"));
+
+    form.showNormal();
+    form.hide();
+    QTest::qWait(100);
+    drawn = surface->framesDrawn();
+    skipped = surface->framesSkipped();
+    from = positionOf(engine);
+    QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > from + 2.0, timeout);
+    QCOMPARE(surface->framesDrawn(), drawn);
+    QVERIFY(surface->framesSkipped() > skipped + 20);
+
+    // Back on screen, the picture comes back at once.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > drawn + 10, timeout);
+    QVERIFY(near(shown(*surface).pixelColor(surface->widget()->rect().center()), red));
+}
+
+QTEST_MAIN(TestSoftwareVideo)
+#include "tst_softwarevideo.moc"
