@@ -203,6 +203,7 @@ MpvEngine::MpvEngine(const Options &options, QObject *parent)
 MpvEngine::~MpvEngine()
 {
     m_reverseTimer.stop();
+    delete m_probe.data();
     mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
     if (m_videoWidget)
         m_videoWidget->disconnect(this);
@@ -225,12 +226,21 @@ QWidget *MpvEngine::widget()
     box->setPalette(black);
 
     QWidget *surface = nullptr;
-    if (m_options.video) {
-        surface = createVideoSurface(box);
+    if (m_options.video && m_requestedOutput != VideoOutput::Auto) {
+        surface = createVideoSurface(box, std::nullopt);
         m_videoWidget = surface;
     } else {
+        // Black until the probe has chosen, or for good when video is off;
+        // mpv keeps vo=null meanwhile, so playback never waits for it.
         surface = new QWidget(box);
         surface->setObjectName(QStringLiteral("videoSurface"));
+        if (m_options.video) {
+            m_videoPlaceholder = surface;
+            m_probe = new OpenGlProbe(this);
+            connect(m_probe, &OpenGlProbe::finished, this, &MpvEngine::placeVideoSurface);
+            m_probeClock.start();
+            m_probe->start();
+        }
     }
     m_bar = new EngineControlBar(box);
     auto *column = new QVBoxLayout(box);
@@ -736,18 +746,27 @@ void MpvEngine::onNaturalEnd()
         Qt::QueuedConnection);
 }
 
-QWidget *MpvEngine::createVideoSurface(QWidget *box)
+void MpvEngine::placeVideoSurface(const std::optional<QString> &renderer)
 {
-    // Probed once, before the window first shows, so the window is built
-    // with the right kind of surface from the start.
-    std::optional<QString> renderer;
-    QElapsedTimer probeClock;
-    probeClock.start();
-    if (m_requestedOutput == VideoOutput::Auto)
-        renderer = probeOpenGlRenderer();
+    m_probe->deleteLater();
+    if (!m_widget || !m_videoPlaceholder)
+        return;
+    QWidget *surface = createVideoSurface(m_widget, renderer);
+    delete m_widget->layout()->replaceWidget(m_videoPlaceholder, surface);
+    delete m_videoPlaceholder.data();
+    m_videoWidget = surface;
+    // A child added to a window already on screen stays hidden until shown.
+    surface->show();
+    emit videoSurfaceReady();
+}
+
+QWidget *MpvEngine::createVideoSurface(QWidget *box, const std::optional<QString> &renderer)
+{
     m_videoOutput = chooseVideoOutput(m_requestedOutput, renderer);
-    qInfo("%s", qPrintable(describeVideoOutputChoice(m_requestedOutput, renderer) +
-                           QStringLiteral(", decided in %1 ms").arg(probeClock.elapsed())));
+    QString choice = describeVideoOutputChoice(m_requestedOutput, renderer);
+    if (m_requestedOutput == VideoOutput::Auto)
+        choice += QStringLiteral(", decided in %1 ms").arg(m_probeClock.elapsed());
+    qInfo("%s", qPrintable(choice));
 
     if (m_videoOutput == VideoOutput::OpenGL) {
         auto *surface = new MpvVideoWidget(m_mpv, box);

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 
+class OpenGlProbe;
 struct mpv_event;
 struct mpv_handle;
 
@@ -68,10 +69,11 @@ public:
     std::optional<double> position() const override;
     // Moves the current medium to this position (exactly, not to a key frame).
     void seek(double seconds);
-    // The video surface inside widget(); null when video is off or before
-    // widget() has been called.
+    // The video surface inside widget(); null when video is off, before
+    // widget() has been called, and while the automatic choice is still
+    // probing OpenGL (videoSurfaceReady() follows).
     MpvVideoSurface *videoWidget() const;
-    // How video is drawn: OpenGL or Software once widget() has chosen, Auto
+    // How video is drawn: OpenGL or Software once the surface is chosen, Auto
     // before then or when video is off.
     VideoOutput videoOutput() const { return m_videoOutput; }
     // Frames mpv has dropped at the video output so far (frame-drop-count);
@@ -79,6 +81,10 @@ public:
     std::optional<qint64> droppedFrames() const;
     // The engine's own control bar inside widget(); null before widget().
     EngineControlBar *controlBar() const { return m_bar; }
+
+signals:
+    // The video surface now sits in widget(); videoWidget() returns it.
+    void videoSurfaceReady();
 
 private slots:
     void drainEvents();
@@ -111,7 +117,8 @@ private:
     void restartList();
     void setNormalSpeed();
     void reverseStep();
-    QWidget *createVideoSurface(QWidget *box);
+    void placeVideoSurface(const std::optional<QString> &renderer);
+    QWidget *createVideoSurface(QWidget *box, const std::optional<QString> &renderer);
     void setVideoOutput(const char *name);
     void refresh();
 
@@ -159,6 +166,10 @@ private:
     VideoOutput m_requestedOutput = VideoOutput::Auto;
     VideoOutput m_videoOutput = VideoOutput::Auto;
     QPointer<QWidget> m_videoWidget;
+    // Stands where the video surface goes while OpenGL is probed.
+    QPointer<QWidget> m_videoPlaceholder;
+    QPointer<OpenGlProbe> m_probe;
+    QElapsedTimer m_probeClock;
     QPointer<EngineControlBar> m_bar;
     QString m_lastStatus;
 };

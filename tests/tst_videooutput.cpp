@@ -6,6 +6,7 @@
 #include "playback/OpenGlProbe.h"
 #include "playback/VideoOutput.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -154,11 +155,21 @@ void TestVideoOutput::engineBuildsTheSurfaceItWasAskedFor()
         QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(engine.videoWidget()));
     }
     {
-        // Left to itself, the engine does what the probe of this machine says.
+        // Left to itself, the engine does what the probe of this machine says,
+        // and the window does not wait for the probe: the surface takes the
+        // place of a black stand-in when the probe is done.
         ScopedEnvironment variable("CORVEL_VIDEO_OUTPUT", "");
         MpvEngine engine(videoWithout(VideoOutput::Auto));
+        QSignalSpy ready(&engine, &MpvEngine::videoSurfaceReady);
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^Video output: ")));
-        engine.widget();
+        QWidget *box = engine.widget();
+        QCOMPARE(engine.videoWidget(), nullptr);
+        QCOMPARE(engine.videoOutput(), VideoOutput::Auto);
+        QTRY_COMPARE(ready.count(), 1);
+        QVERIFY(engine.videoWidget());
+        QCOMPARE(engine.videoWidget()->widget()->parentWidget(), box);
+        const auto surfaces = box->findChildren<QWidget *>(QStringLiteral("videoSurface"));
+        QCOMPARE(surfaces, QList<QWidget *>{engine.videoWidget()->widget()});
         QCOMPARE(engine.videoOutput(), chooseVideoOutput(VideoOutput::Auto, probeOpenGlRenderer()));
     }
     {

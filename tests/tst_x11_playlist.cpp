@@ -96,7 +96,7 @@ void TestX11PlayList::expectPlaying(const QString &clip, const QColor &colour,
 {
     QCOMPARE(m_engine->url(), clip);
     QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), QStringLiteral("Playing"), timeout);
-    QVERIFY(m_engine->videoWidget());
+    QTRY_VERIFY(m_engine->videoWidget());
     QWidget *video = m_engine->videoWidget()->widget();
     const QPoint centre = video->mapTo(m_form, video->rect().center());
     const auto shown = [&] {
