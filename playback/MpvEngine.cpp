@@ -185,6 +185,7 @@ MpvEngine::MpvEngine(const Options &options, QObject *parent)
     mpv_observe_property(m_mpv, PlaylistCount, "playlist-count", MPV_FORMAT_INT64);
     // Checks what mpv is about to open, whoever asked for it.
     mpv_hook_add(m_mpv, 0, "on_load", 0);
+    m_midi = std::make_unique<MpvMidiProtocol>(m_mpv);
     mpv_set_wakeup_callback(m_mpv, wakeUp, this);
 
     m_reverseTimer.setInterval(100);
@@ -335,6 +336,16 @@ void MpvEngine::onLoadHook(quint64 hookId)
         // Nothing can be opened under an empty name; the entry ends with
         // an error before any of it is read, and mpv goes on to the next.
         mpv_set_property_string(m_mpv, "stream-open-filename", "");
+    } else {
+        // MIDI music goes to mpv as the sound the synthesiser makes of it.
+        QString midiError;
+        const QString sound = m_midi->addressFor(name, m_options.soundFonts, &midiError);
+        if (!midiError.isEmpty()) {
+            m_midi->noteError(midiError);
+            mpv_set_property_string(m_mpv, "stream-open-filename", "");
+        } else if (!sound.isEmpty()) {
+            mpv_set_property_string(m_mpv, "stream-open-filename", sound.toUtf8().constData());
+        }
     }
     removeRefusedEntries();
     mpv_hook_continue(m_mpv, hookId);
@@ -622,6 +633,7 @@ void MpvEngine::handleEvent(const mpv_event &event)
     switch (event.event_id) {
     case MPV_EVENT_START_FILE: {
         const auto *start = static_cast<const mpv_event_start_file *>(event.data);
+        m_midi->takeError();
         if (start->playlist_entry_id < m_firstEntryId)
             return;
         m_currentEntryId = start->playlist_entry_id;
@@ -645,7 +657,9 @@ void MpvEngine::handleEvent(const mpv_event &event)
         if (end->playlist_entry_id < m_firstEntryId || end->reason != MPV_END_FILE_REASON_ERROR)
             return;
         // A later entry of a list may still start and clear this.
-        m_error = reasonFor(end->error);
+        m_error = m_midi->takeError();
+        if (m_error.isEmpty())
+            m_error = reasonFor(end->error);
         m_hasMedium = false;
         m_loading = false;
         break;

@@ -2,11 +2,14 @@
 
 #include "playback/EngineControlBar.h"
 #include "playback/MediaEngine.h"
+#include "playback/MidiRenderer.h"
+#include "playback/MpvMidiProtocol.h"
 #include "playback/MpvVideoWidget.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
+#include <memory>
 
 struct mpv_event;
 struct mpv_handle;
@@ -19,6 +22,9 @@ struct MpvEngineOptions
     bool video = true;
     // Play sound on the system's output. Off means ao=null.
     bool audio = true;
+    // Where to look for the General MIDI sound font that MIDI music is
+    // played with, in order.
+    QStringList soundFonts = MidiRenderer::knownSoundFonts();
 
     // Neither video nor sound: for tests and tools without a display.
     static MpvEngineOptions headless() { return {false, false}; }
@@ -34,6 +40,10 @@ struct MpvEngineOptions
 // MediaSource::networkSchemes(); any other source (lavfi://, edl://, fd://
 // ...) is refused, whether handed to setUrl() or met inside a play list
 // that mpv reads itself (.m3u, .pls). Skipped entries are named in status().
+//
+// MIDI files (.mid, .midi, .rmi, told by their content), which mpv cannot
+// read, are played through a software synthesiser (MpvMidiProtocol) and
+// behave like any other medium.
 class MpvEngine : public MediaEngine
 {
     Q_OBJECT
@@ -147,6 +157,9 @@ private:
     double m_reverseFrom = 0;
     bool m_reverseSeekPending = false;
     qint64 m_reverseSeekIssued = 0;
+
+    // Serves MIDI files to mpv as synthesised sound; outlives m_mpv.
+    std::unique_ptr<MpvMidiProtocol> m_midi;
 
     QPointer<QWidget> m_widget;
     QPointer<MpvVideoWidget> m_videoWidget;
