@@ -344,6 +344,9 @@ void MpvEngine::onLoadHook(quint64 hookId)
             m_midi->noteError(midiError);
             mpv_set_property_string(m_mpv, "stream-open-filename", "");
         } else if (!sound.isEmpty()) {
+            // mpv lets entries of a play list open only files and network
+            // streams; this address is the engine's own, made just now.
+            mpv_set_property_string(m_mpv, "file-local-options/load-unsafe-playlists", "yes");
             mpv_set_property_string(m_mpv, "stream-open-filename", sound.toUtf8().constData());
         }
     }
@@ -688,6 +691,10 @@ void MpvEngine::onPropertyChange(const mpv_event &event)
     switch (event.reply_userdata) {
     case TimePos:
         m_position = doubleValue(property);
+        // Paused right after a seek to the start, mpv can report a stereo
+        // WAV (and so a MIDI song) a fraction of a second before it.
+        if (m_position && *m_position < 0.0)
+            m_position = 0.0;
         break;
     case Duration:
         m_duration = doubleValue(property);

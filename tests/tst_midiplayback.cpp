@@ -160,7 +160,8 @@ void TestMidiPlayback::transportWorksOnMusic()
     QCOMPARE(engine.status(), QStringLiteral("Stopped"));
     QTRY_VERIFY_WITH_TIMEOUT(qAbs(positionOf(engine)) < 0.05, startTimeout);
     QTest::qWait(500);
-    QVERIFY2(qAbs(positionOf(engine)) < 0.05, "a stopped song must not move");
+    QVERIFY2(qAbs(positionOf(engine)) < 0.05,
+             qPrintable(QStringLiteral("a stopped song must not move: %1").arg(positionOf(engine))));
     engine.play();
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 0.2, startTimeout);
     QVERIFY2(positionOf(engine) < 1.9, "play after stop starts from the beginning");
@@ -277,7 +278,8 @@ void TestMidiPlayback::playListsPlayMusicAndWaveInOrder()
         QElapsedTimer clock;
         clock.start();
         engine.setUrl(list);
-        QTRY_VERIFY_WITH_TIMEOUT(near(engine.duration(), lengths[0], 0.05), startTimeout);
+        QTRY_VERIFY2_WITH_TIMEOUT(near(engine.duration(), lengths[0], 0.05),
+                                  qPrintable(engine.status()), startTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(near(engine.duration(), lengths[1], 0.05), startTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, longTimeout);
         QVERIFY2(clock.elapsed() >= 2300, qPrintable(QString::number(clock.elapsed())));
