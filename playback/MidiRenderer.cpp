@@ -69,7 +69,9 @@ MidiRenderer::MidiRenderer(std::shared_ptr<const MidiSong> song, const QString &
     // Samples load when a program first needs them: sound starts sooner
     // and a song that uses few instruments costs less memory.
     fluid_settings_setint(m_settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setnum(m_settings, "synth.gain", 1.0);
+    // Twice the synthesiser's cautious default: a single note is heard
+    // clearly, and only a full-orchestra fortissimo chord comes near clipping.
+    fluid_settings_setnum(m_settings, "synth.gain", 0.4);
     m_synth = new_fluid_synth(m_settings);
     if (!m_synth) {
         m_error = QStringLiteral("the synthesiser could not be set up");
