@@ -3,7 +3,8 @@
 #
 #   bash fuzz/run.sh [seconds per target, default 60] [target...]
 #
-# Targets: fuzz_playlisttext fuzz_xmlplaylist fuzz_filtertext (all by default).
+# Targets: fuzz_playlisttext fuzz_xmlplaylist fuzz_filtertext fuzz_midisong
+# (all by default).
 # Each starts from a seed corpus written here, the inputs it found in earlier
 # runs (kept in the build folder) and the cases in fuzz/regressions/<target>/,
 # which are first replayed one by one. A crash, a broken promise, a leak, a
@@ -15,7 +16,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_playlisttext fuzz_xmlplaylist fuzz_filtertext)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_playlisttext fuzz_xmlplaylist fuzz_filtertext fuzz_midisong)
 
 cxx=${FUZZ_CXX:-$(command -v clang++-14 || command -v clang++ || true)}
 if [ -z "$cxx" ]; then
@@ -42,7 +43,7 @@ seed() {
 
 write_seeds() {
     rm -rf "$build/fuzz-seeds"
-    mkdir -p "$build/fuzz-seeds"/{fuzz_playlisttext,fuzz_xmlplaylist,fuzz_filtertext}
+    mkdir -p "$build/fuzz-seeds"/{fuzz_playlisttext,fuzz_xmlplaylist,fuzz_filtertext,fuzz_midisong}
 
     local t=fuzz_playlisttext
     seed $t saved '"/home/ann/Music/one.mp3"\r\n"/home/ann/Videos/two, three.mp4"\r\n'
@@ -78,6 +79,17 @@ write_seeds() {
     seed $t no-closing-bar 'Default|PlayList1.wpl|Media|*.asx;*.wpl'
     seed $t empty-fields '||| ; ;|x||'
     seed $t unicode 'M\xc3\xbasica (*.m\xc3\xbc)|*.m\xc3\xbc; *.[ab]?|'
+
+    # Standard MIDI Files, bare and in an RMID file: a header, then tracks
+    # of delta-timed events.
+    t=fuzz_midisong
+    seed $t format0 'MThd\0\0\0\6\0\0\0\1\0`MTrk\0\0\0\26\0\300\0\0\220<@`\200<\0\0\220@@`@\0\0\377/\0'
+    seed $t running-status 'MThd\0\0\0\6\0\0\0\1\0`MTrk\0\0\0\22\0\220<@\0@@\201\0<\0\0@\0\0\377/\0'
+    seed $t format1-tempo 'MThd\0\0\0\6\0\1\0\2\1\340MTrk\0\0\0\23\0\377Q\3\7\241 \203`\377Q\3\3\320\220\0\377/\0MTrk\0\0\0\20\0\301(\0\221<@\203`\201<\0\0\377/\0'
+    seed $t smpte 'MThd\0\0\0\6\0\0\0\1\347(MTrk\0\0\0\26\0\300\0\0\220<@`\200<\0\0\220@@`@\0\0\377/\0'
+    seed $t sysex-and-meta 'MThd\0\0\0\6\0\0\0\1\0`MTrk\0\0\0\32\0\360\5~\177\11\1\367\0\377\3\2ab\0\220<@`\200<\0\0\377/\0'
+    seed $t cut 'MThd\0\0\0\6\0\0\0\1\0`MTrk\0\0\0\26\0\300'
+    seed $t rmid 'RIFF8\0\0\0RMIDdata,\0\0\0MThd\0\0\0\6\0\0\0\1\0`MTrk\0\0\0\26\0\300\0\0\220<@`\200<\0\0\220@@`@\0\0\377/\0'
 }
 
 # libFuzzer's dictionary for the XML reader: the words of the two formats.

@@ -193,6 +193,7 @@ MpvEngine::MpvEngine(const Options &options, QObject *parent)
     mpv_observe_property(m_mpv, PlaylistCount, "playlist-count", MPV_FORMAT_INT64);
     // Checks what mpv is about to open, whoever asked for it.
     mpv_hook_add(m_mpv, 0, "on_load", 0);
+    m_midi = std::make_unique<MpvMidiProtocol>(m_mpv);
     mpv_set_wakeup_callback(m_mpv, wakeUp, this);
 
     m_reverseTimer.setInterval(100);
@@ -349,6 +350,19 @@ void MpvEngine::onLoadHook(quint64 hookId)
         // Nothing can be opened under an empty name; the entry ends with
         // an error before any of it is read, and mpv goes on to the next.
         mpv_set_property_string(m_mpv, "stream-open-filename", "");
+    } else {
+        // MIDI music goes to mpv as the sound the synthesiser makes of it.
+        QString midiError;
+        const QString sound = m_midi->addressFor(name, m_options.soundFonts, &midiError);
+        if (!midiError.isEmpty()) {
+            m_midi->noteError(midiError);
+            mpv_set_property_string(m_mpv, "stream-open-filename", "");
+        } else if (!sound.isEmpty()) {
+            // mpv lets entries of a play list open only files and network
+            // streams; this address is the engine's own, made just now.
+            mpv_set_property_string(m_mpv, "file-local-options/load-unsafe-playlists", "yes");
+            mpv_set_property_string(m_mpv, "stream-open-filename", sound.toUtf8().constData());
+        }
     }
     removeRefusedEntries();
     mpv_hook_continue(m_mpv, hookId);
@@ -646,6 +660,7 @@ void MpvEngine::handleEvent(const mpv_event &event)
     switch (event.event_id) {
     case MPV_EVENT_START_FILE: {
         const auto *start = static_cast<const mpv_event_start_file *>(event.data);
+        m_midi->takeError();
         if (start->playlist_entry_id < m_firstEntryId)
             return;
         m_currentEntryId = start->playlist_entry_id;
@@ -669,7 +684,9 @@ void MpvEngine::handleEvent(const mpv_event &event)
         if (end->playlist_entry_id < m_firstEntryId || end->reason != MPV_END_FILE_REASON_ERROR)
             return;
         // A later entry of a list may still start and clear this.
-        m_error = reasonFor(end->error);
+        m_error = m_midi->takeError();
+        if (m_error.isEmpty())
+            m_error = reasonFor(end->error);
         m_hasMedium = false;
         m_loading = false;
         break;
@@ -698,6 +715,10 @@ void MpvEngine::onPropertyChange(const mpv_event &event)
     switch (event.reply_userdata) {
     case TimePos:
         m_position = doubleValue(property);
+        // Paused right after a seek to the start, mpv can report a stereo
+        // WAV (and so a MIDI song) a fraction of a second before it.
+        if (m_position && *m_position < 0.0)
+            m_position = 0.0;
         break;
     case Duration:
         m_duration = doubleValue(property);

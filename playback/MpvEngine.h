@@ -2,12 +2,15 @@
 
 #include "playback/EngineControlBar.h"
 #include "playback/MediaEngine.h"
+#include "playback/MidiRenderer.h"
+#include "playback/MpvMidiProtocol.h"
 #include "playback/MpvVideoSurface.h"
 #include "playback/VideoOutput.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
+#include <memory>
 
 class OpenGlProbe;
 struct mpv_event;
@@ -25,6 +28,9 @@ struct MpvEngineOptions
     // opengl or software, read when the engine is made) and then to a probe
     // of the machine's OpenGL renderer; anything else wins over both.
     VideoOutput videoOutput = VideoOutput::Auto;
+    // Where to look for the General MIDI sound font that MIDI music is
+    // played with, in order.
+    QStringList soundFonts = MidiRenderer::knownSoundFonts();
 
     // Neither video nor sound: for tests and tools without a display.
     static MpvEngineOptions headless() { return {false, false}; }
@@ -40,6 +46,10 @@ struct MpvEngineOptions
 // MediaSource::networkSchemes(); any other source (lavfi://, edl://, fd://
 // ...) is refused, whether handed to setUrl() or met inside a play list
 // that mpv reads itself (.m3u, .pls). Skipped entries are named in status().
+//
+// MIDI files (.mid, .midi, .rmi, told by their content), which mpv cannot
+// read, are played through a software synthesiser (MpvMidiProtocol) and
+// behave like any other medium.
 class MpvEngine : public MediaEngine
 {
     Q_OBJECT
@@ -161,6 +171,9 @@ private:
     double m_reverseFrom = 0;
     bool m_reverseSeekPending = false;
     qint64 m_reverseSeekIssued = 0;
+
+    // Serves MIDI files to mpv as synthesised sound; outlives m_mpv.
+    std::unique_ptr<MpvMidiProtocol> m_midi;
 
     QPointer<QWidget> m_widget;
     VideoOutput m_requestedOutput = VideoOutput::Auto;

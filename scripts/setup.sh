@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins libgl-dev
   libmpv-dev
+  # MIDI music: the synthesiser and a small General MIDI sound font
+  libfluidsynth-dev timgm6mb-soundfont
   fonts-liberation2 fonts-dejavu-core
   # tests: a real X server for the window with video, media made on the fly,
   # and mpv itself for the benchmarks' side-by-side figures
