@@ -52,6 +52,18 @@ bool refusedSource(const QString &name, QString *reason)
     return true;
 }
 
+// A folder named in a play list (mpv would play everything in it, and after
+// such a list it may not open the next medium at all), as setUrl() refuses
+// a folder handed to it directly.
+bool isLocalFolder(const QString &name, QString *reason)
+{
+    const MediaSource source = MediaSource::classify(name, QString());
+    if (source.kind != MediaSource::Kind::Local || !QFileInfo(source.location).isDir())
+        return false;
+    *reason = MpvEngine::tr("a folder, not a medium");
+    return true;
+}
+
 // A name read from the disk as text has every byte that is not valid UTF-8
 // replaced by U+FFFD, so such a path may lead to no file or to a different
 // one whose name really holds U+FFFD. Returns the name of the first part of
@@ -330,7 +342,7 @@ void MpvEngine::onLoadHook(quint64 hookId)
     const QString name = raw ? QString::fromUtf8(raw) : QString();
     mpv_free(raw);
     QString reason;
-    if (refusedSource(name, &reason)) {
+    if (refusedSource(name, &reason) || isLocalFolder(name, &reason)) {
         noteSkipped(name, reason);
         // Nothing can be opened under an empty name; the entry ends with
         // an error before any of it is read, and mpv goes on to the next.
