@@ -25,7 +25,7 @@ namespace {
 constexpr int startTimeout = 15000;
 constexpr int endTimeout = 20000;
 // Long enough for a wrongly raised end of stream to arrive.
-constexpr int settleMs = 400;
+constexpr int settleMs = 250;
 
 // Quotes, "&", "<", blanks, commas and non-Latin letters in one name.
 const QString oddStem = QStringLiteral("say \"hi\" & <b>, Привет 音楽");
@@ -71,6 +71,9 @@ private:
     TestMedia m_media;
     QString m_good; // an oddly named, playable 0.4 s WAV
     QList<Hostile> m_hostiles;
+    // The same bad files again, for the file list, which changes them.
+    TestMedia m_browse;
+    QList<Hostile> m_browseHostiles;
     std::unique_ptr<MpvEngine> m_engine;
     ScriptedDialog m_dialog;
     std::unique_ptr<Form1> m_form;
@@ -115,6 +118,8 @@ void TestHostileMedia::initTestCase()
     QVERIFY2(!m_good.isEmpty(), qPrintable(m_media.lastError()));
     makeHostiles(m_media, m_hostiles);
     QCOMPARE(m_hostiles.size(), 8);
+    makeHostiles(m_browse, m_browseHostiles);
+    QCOMPARE(m_browseHostiles.size(), 8);
 
     m_engine = std::make_unique<MpvEngine>(MpvEngine::Options::headless());
     m_form = std::make_unique<Form1>(*m_engine, m_dialog);
@@ -190,10 +195,8 @@ void TestHostileMedia::fileListClick()
     // A folder changes after it was listed: the list may still show a file
     // that has since gone, or become a folder or a dangling link. Each is
     // made here as a plain file first, so it is listed, and changed after.
-    TestMedia browse;
-    QList<Hostile> hostiles;
-    makeHostiles(browse, hostiles);
-    QCOMPARE(hostiles.size(), 8);
+    TestMedia &browse = m_browse;
+    const QList<Hostile> &hostiles = m_browseHostiles;
     const QString good = browse.wav(QFileInfo(m_good).fileName(), 0.4);
     QVERIFY(!good.isEmpty());
     const QString folder = browse.path(QStringLiteral("x.mp4"));
