@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -110,6 +111,10 @@ void TestHostileMedia::makeHostiles(TestMedia &media, QList<Hostile> &all)
     add(QStringLiteral("dangling link"), link);
     add(QStringLiteral("odd name, random bytes"),
         media.randomBytes(oddStem + QStringLiteral(".mp4"), 32 * 1024));
+    // Nothing ever writes to it: opening it to read would wait for ever.
+    const QString pipe = media.path(QStringLiteral("pipe.mp3"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    add(QStringLiteral("named pipe"), pipe);
 }
 
 void TestHostileMedia::initTestCase()
@@ -117,9 +122,9 @@ void TestHostileMedia::initTestCase()
     m_good = m_media.wav(QStringLiteral("'good' ") + oddStem + QStringLiteral(".wav"), 0.4);
     QVERIFY2(!m_good.isEmpty(), qPrintable(m_media.lastError()));
     makeHostiles(m_media, m_hostiles);
-    QCOMPARE(m_hostiles.size(), 8);
+    QCOMPARE(m_hostiles.size(), 9);
     makeHostiles(m_browse, m_browseHostiles);
-    QCOMPARE(m_browseHostiles.size(), 8);
+    QCOMPARE(m_browseHostiles.size(), 9);
 
     m_engine = std::make_unique<MpvEngine>(MpvEngine::Options::headless());
     m_form = std::make_unique<Form1>(*m_engine, m_dialog);
@@ -203,7 +208,10 @@ void TestHostileMedia::fileListClick()
     const QString missing = browse.path(QStringLiteral("missing.mp4"));
     const QString link = browse.path(QStringLiteral("dangling.mp3"));
     const QString target = browse.path(QStringLiteral("gone.mp3"));
+    const QString pipe = browse.path(QStringLiteral("pipe.mp3"));
     QVERIFY(QDir(folder).removeRecursively());
+    QVERIFY(QFile::remove(pipe));
+    QVERIFY(!browse.textFile(QStringLiteral("pipe.mp3"), QStringLiteral("soon a pipe")).isEmpty());
     QVERIFY(!browse.textFile(QStringLiteral("x.mp4"), QStringLiteral("soon a folder")).isEmpty());
     QVERIFY(!browse.textFile(QStringLiteral("missing.mp4"), QStringLiteral("soon gone")).isEmpty());
     QVERIFY(QFile::copy(good, target));
@@ -215,6 +223,8 @@ void TestHostileMedia::fileListClick()
     QVERIFY(!browse.wav(QStringLiteral("x.mp4/inside.wav"), 0.3).isEmpty());
     QVERIFY(QFile::remove(missing));
     QVERIFY(QFile::remove(target));
+    QVERIFY(QFile::remove(pipe));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
 
     const auto click = [fileList](const QString &path) {
         const int row = int(fileList->fileNames().indexOf(QFileInfo(path).fileName()));
@@ -234,7 +244,7 @@ void TestHostileMedia::fileListClick()
 
     // Read again, the list shows only what can be a medium.
     fileList->setPath(browse.folder());
-    for (const QString &gone : {folder, missing, link})
+    for (const QString &gone : {folder, missing, link, pipe})
         QVERIFY2(!fileList->fileNames().contains(QFileInfo(gone).fileName()), qPrintable(gone));
     QVERIFY(fileList->fileNames().contains(QFileInfo(good).fileName()));
 }
