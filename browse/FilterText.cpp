@@ -22,6 +22,30 @@ QStringList patternsOf(const QString &field)
     return patterns;
 }
 
+// The description on one line. QFileDialog finds a filter's patterns only
+// when the whole filter is one line, so a break would turn the entire filter
+// into a single pattern that matches nothing.
+QString oneLine(QString description)
+{
+    description.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar &c : description) {
+        switch (c.unicode()) {
+        case u'\n':
+        case u'\r':
+        case u'\v':
+        case u'\f':
+        case 0x0085: // next line
+        case 0x2028: // line separator
+        case 0x2029: // paragraph separator
+            c = u' ';
+            break;
+        default:
+            break;
+        }
+    }
+    return description;
+}
+
 } // namespace
 
 FilterText::FilterText(const QString &text)
@@ -29,7 +53,7 @@ FilterText::FilterText(const QString &text)
     if (text.isEmpty())
         return;
     if (!text.contains(QLatin1Char('|'))) {
-        m_pairs.append(Pair{text, patternsOf(text)});
+        m_pairs.append(Pair{oneLine(text), patternsOf(text)});
         return;
     }
     QStringList fields = text.split(QLatin1Char('|'));
@@ -37,7 +61,7 @@ FilterText::FilterText(const QString &text)
     if (fields.last().isEmpty())
         fields.removeLast();
     for (int i = 0; i < fields.size(); i += 2)
-        m_pairs.append(Pair{fields.at(i), patternsOf(fields.value(i + 1))});
+        m_pairs.append(Pair{oneLine(fields.at(i)), patternsOf(fields.value(i + 1))});
 }
 
 QStringList FilterText::nameFilters() const

@@ -12,6 +12,7 @@ public:
     // One file type the dialog offers.
     struct Pair
     {
+        // As the text gives it, with each line break made a blank.
         QString description;
         // The name patterns, without blanks, in the order the text gives them;
         // "*" when the text gives none.

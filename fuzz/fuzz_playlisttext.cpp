@@ -1,15 +1,43 @@
 // The play-list text reader takes whatever bytes a file holds. Beyond not
 // crashing, every entry it returns that Save List can write must come back
 // unchanged through a save and a load, and through Generate's line reading.
+// Generate, which copies a UTF-8 list by its bytes and decodes any other,
+// must write the same document for the same text in UTF-16.
 
 #include "fuzz/FuzzCheck.h"
 #include "playlist/PlayListText.h"
+#include "playlist/TextDecoding.h"
+#include "playlist/WplWriter.h"
 
+#include <QStringEncoder>
 #include <QStringList>
+
+namespace {
+
+QByteArray generated(const QByteArray &saved)
+{
+    try {
+        return WplWriter::generate("<head>\n", saved, "<tail>\n");
+    } catch (const WplEntryError &error) {
+        return QByteArray("refused: ") + error.what();
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QStringList entries = PlayListText::read(fuzzBytes(data, size));
+    const QByteArray bytes = fuzzBytes(data, size);
+    const QStringList entries = PlayListText::read(bytes);
+
+    // A second byte-order mark would be taken for the first one in UTF-16.
+    const QString text = TextDecoding::decode(bytes);
+    if (!text.startsWith(QChar(0xFEFF))) {
+        QStringEncoder utf16(QStringEncoder::Utf16LE);
+        const QByteArray asUtf16 = QByteArray("\xFF\xFE") + QByteArray(utf16.encode(text));
+        fuzzCheck(generated(bytes) == generated(asUtf16),
+                  "Generate writes the same for the same text in any encoding", text);
+    }
 
     QStringList writable;
     for (const QString &entry : entries) {

@@ -58,6 +58,10 @@ write_seeds() {
     seed $t windows-1252 '"C:\\M\xfcsik\\\x80 caf\xe9.mp3"\r\n'
     seed $t nul-and-tabs '"\t/a\0b.mp3\t"\r\n\t\t\r\n'
     : >"$build/fuzz-seeds/$t/empty"
+    # The m3u and pls lists the engine tests hand to mpv, as text lists.
+    seed $t hostile-m3u '#EXTM3U\n/m/first.wav\nav://lavfi:sine=frequency=1000:duration=7\nlavfi://sine\nedl:///m/first.wav,0,0.7\nmemory://RIFF\nfd://0\nhex://52494646\nslice://0-1000@/m/first.wav\nffmpeg://file:/m/first.wav\nytdl://abc\nfile://otherhost/m/first.wav\n/m/second.wav\n'
+    seed $t hostile-pls '[playlist]\nFile1=/m/first.wav\nFile2=lavfi://sine\nNumberOfEntries=2\n'
+    seed $t odd-names '"/m/say "hi" & <b>, x.mp3"\r\n"/m/-x.wav"\r\n"/m/x#y.wav"\r\n"C:\\Music\\song.mp3"\r\n'
 
     t=fuzz_xmlplaylist
     seed $t wpl '<?wpl version="1.0"?>\n<smil>\n<head><title>Mix</title></head>\n<body>\n<seq>\n<media src="/music/a.mp3"/>\n<media src="..\\b.wma"/>\n<media src="http://radio.example/live"/>\n</seq>\n</body>\n</smil>\n'
@@ -71,6 +75,41 @@ write_seeds() {
     seed $t deep '<asx><a><b><c><d><e><f><g><h><entry><ref href="/z.mp3"/></entry></h></g></f></e></d></c></b></a></asx>'
     seed $t not-a-list '<html><body>not a play list</body></html>'
     seed $t broken '<smil><body><seq><media src="/a.mp3"></seq>'
+    # The hostile lists the tests feed the reader and the engine.
+    seed $t asx-mixed-case '<Asx Version="3.0"><ENTRY><Ref Href="lavfi://sine"/><REF HREF="http://h/a?x=1&y=2"/><ref href="http://h/alternative"/></ENTRY><Repeat COUNT="2"><Entry><!-- <Ref href="/m/comment.mp3"/> --><ref HREF="/m/R.MP3"/></Entry></Repeat><EntryRef HREF="http://h/more.asx"/><entry><ref href=""/></entry></ASX>'
+    seed $t stray-media '<smil><media src="/m/stray.mp3"/><body><seq><MEDIA SRC="/m/in.mp3"/></seq></body></smil>'
+    seed $t entity-refs '<?wpl version="1.0"?>\n<smil><head><title>t</title></head><body><seq>\n<media src="/m/Tom &amp; Jerry &#233;&#x263A;.mp3"/>\n<media src="  /m/b.ogg\n"/>\n</seq></body></smil>\n'
+    seed $t relative-and-windows '<?wpl version="1.0"?>\n<smil><body><seq>\n<media src="a.mp3"/>\n<media src="sub/b.mp3"/>\n<media src="..\\Music\\c d.mp3"/>\n<media src="sub\\e.mp3"/>\n<media src="file:///m/f%%20g.mp3"/>\n<media src="file://localhost/m/h.mp3"/>\n<media src="Live: intro.mp3"/>\n<media src="-j.mp3"/>\n<media src="C:\\Music\\k.mp3"/>\n<media src="\\\\server\\share\\l.mp3"/>\n<media src="file://server/m.mp3"/>\n</seq></body></smil>\n'
+    seed $t refused-sources '<?wpl version="1.0"?>\n<smil><body><seq>\n<media src="/m/first.wav"/>\n<media src="av://lavfi:sine=frequency=1000:duration=7"/>\n<media src="lavfi://sine"/>\n<media src="edl:///m/first.wav,0,0.7"/>\n<media src="memory://RIFF"/>\n<media src="fd://0"/>\n<media src="fdclose://0"/>\n<media src="mf:///m/first.wav"/>\n<media src="hex://52494646"/>\n<media src="slice://0-1000@/m/first.wav"/>\n<media src="subfile:///m/first.wav"/>\n<media src="null://"/>\n<media src="dvd://"/>\n<media src="bd://"/>\n<media src="cdda://"/>\n<media src="ffmpeg://file:/m/first.wav"/>\n<media src="lavf://file:/m/first.wav"/>\n<media src="ytdl://abc"/>\n<media src="file://otherhost/m/first.wav"/>\n<media src="http://127.0.0.1:9/watch?v=abcdefghijk"/>\n<media src="-x.wav"/>\n<media src="a:b.wav"/>\n<media src="x#y.wav"/>\n<media src="lavfi:foo"/>\n<media src="edl:x.wav"/>\n<media src="/m/second.wav"/>\n</seq></body></smil>\n'
+    seed $t asx-skipped '<ASX version="3.0"><Entry><Ref href="av://lavfi:sine"/></Entry><Entry><Ref href="first.wav"/></Entry><Entry><Ref href="edl:///m/first.wav"/></Entry><Entry><Ref href="file:///m/second.wav"/></Entry></ASX>\n'
+    seed $t only-refused '<?wpl version="1.0"?><smil><body><seq><media src="fd://0"/></seq></body></smil>\n'
+    seed $t external-entity '<?xml version="1.0"?>\n<!DOCTYPE smil [\n<!ENTITY secret SYSTEM "file:///etc/passwd">]>\n<smil><body><seq><media src="&secret;"/></seq></body></smil>'
+    seed $t parameter-entity '<!DOCTYPE smil [<!ENTITY %% p SYSTEM "http://h/x.dtd"> %%p;]><smil/>'
+    seed $t plain-doctype '<!DOCTYPE smil><smil><body><seq><media src="/a"/></seq></body></smil>'
+    seed $t cut '<asx>\n<entry><ref href="/m/a.mp3"/></entry>\n<entry><ref hr'
+    seed $t html-page '<html><body>Not found</body></html>'
+    seed $t unclosed '<asx><entry><ref href="/a"/></asx>'
+    seed $t utf8-as-cp1252 "<?xml version='1.0' encoding='cp1252'?><asx><entry><ref href=\"/m/\xc3\xa9\"/></entry></asx>"
+    seed $t made-up-encoding '<?xml version="1.0" encoding="x-made-up"?><asx><entry><ref href="/m/Caf\xe9 \x80.mp3"/></entry></asx>'
+    seed $t utf16-declared-ansi '<?xml version="1.0" encoding="UTF-16"?><asx><entry><ref href="/m/Caf\xe9 \x80.mp3"/></entry></asx>'
+    seed $t latin1-declared '<?xml version="1.0" encoding="ISO-8859-1"?><asx><entry><ref href="/m/Caf\xe9 \x80.mp3"/></entry></asx>'
+    {
+        printf '<?xml version="1.0"?>\n<!DOCTYPE asx [\n<!ENTITY lol "lol">\n'
+        local level i
+        for level in 1 2 3 4 5 6 7 8 9 10; do
+            printf '<!ENTITY lol%d "' "$level"
+            for i in 1 2 3 4 5 6 7 8 9 10; do
+                if [ "$level" -gt 1 ]; then printf '&lol%d;' $((level - 1)); else printf '&lol;'; fi
+            done
+            printf '">\n'
+        done
+        printf ']>\n<asx><entry><ref href="&lol10;"/></entry></asx>\n'
+    } >"$build/fuzz-seeds/$t/billion-laughs"
+    {
+        printf '<asx>'
+        for i in $(seq 5000); do printf '<entry>'; done
+        printf '</asx>'
+    } >"$build/fuzz-seeds/$t/deep-nesting"
 
     t=fuzz_filtertext
     seed $t open-command 'Media file (*.mp3;*.mp4)|*.mp3;*.mp4|MPEG-2 TS Video file (*.m2ts;*.ts)| *.m2ts;*.ts|Windows audio file (wav)(*.wav;*.mp3)|*.wav;*.mp3|All File (*.*)|*.*|'

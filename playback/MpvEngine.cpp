@@ -55,6 +55,30 @@ bool refusedSource(const QString &name, QString *reason)
     return true;
 }
 
+// Why a local path that exists is no medium file, or an empty string: a
+// folder (mpv would play everything in it, and after such a list it may not
+// open the next medium at all), or a pipe or device (reading one may wait
+// for ever).
+QString notAMediumFile(const QFileInfo &file)
+{
+    if (file.isDir())
+        return MpvEngine::tr("a folder, not a medium");
+    if (file.exists() && !file.isFile())
+        return MpvEngine::tr("a pipe or a device, not a medium file");
+    return {};
+}
+
+// The same checks for a name met inside a play list, as setUrl() makes
+// them for a name handed to it directly.
+bool isNoMediumFile(const QString &name, QString *reason)
+{
+    const MediaSource source = MediaSource::classify(name, QString());
+    if (source.kind != MediaSource::Kind::Local)
+        return false;
+    *reason = notAMediumFile(QFileInfo(source.location));
+    return !reason->isEmpty();
+}
+
 // A name read from the disk as text has every byte that is not valid UTF-8
 // replaced by U+FFFD, so such a path may lead to no file or to a different
 // one whose name really holds U+FFFD. Returns the name of the first part of
@@ -307,17 +331,18 @@ void MpvEngine::openLocal(const QString &path)
                         .arg(lossy));
     } else if (!file.exists()) {
         failOpening(tr("%1 was not found").arg(file.fileName()));
-    } else if (file.isDir()) {
-        // mpv would play a folder as a list of everything in it.
-        failOpening(tr("%1 is a folder, not a medium").arg(file.fileName()));
+    } else if (!notAMediumFile(file).isEmpty()) {
+        failOpening(tr("%1 is %2").arg(file.fileName(), notAMediumFile(file)));
     } else if (isXmlPlayList(file.filePath())) {
         // mpv reads no XML play lists: hand it their entries as one list.
         const XmlPlayListResult list = readXmlPlayList(file.absoluteFilePath());
         m_skipped << list.skipped;
         QStringList entries;
         for (const QString &entry : list.entries) {
-            if (entry.startsWith(u'/') && QFileInfo(entry).isDir())
-                noteSkipped(entry, tr("a folder, not a medium"));
+            const QString notMedium =
+                entry.startsWith(u'/') ? notAMediumFile(QFileInfo(entry)) : QString();
+            if (!notMedium.isEmpty())
+                noteSkipped(entry, notMedium);
             else
                 entries << entry;
         }
@@ -345,7 +370,7 @@ void MpvEngine::onLoadHook(quint64 hookId)
     const QString name = raw ? QString::fromUtf8(raw) : QString();
     mpv_free(raw);
     QString reason;
-    if (refusedSource(name, &reason)) {
+    if (refusedSource(name, &reason) || isNoMediumFile(name, &reason)) {
         noteSkipped(name, reason);
         // Nothing can be opened under an empty name; the entry ends with
         // an error before any of it is read, and mpv goes on to the next.

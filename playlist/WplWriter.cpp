@@ -52,6 +52,100 @@ QStringList textLines(const QString &text)
     return lines;
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The media line of one saved line, as the general way below writes it;
+// false for a path with a character it would refuse, which that way then
+// reports.
+bool appendUtf8MediaLine(QByteArray &out, QByteArrayView line)
+{
+    while (!line.isEmpty() && isBlank(line.front()))
+        line = line.sliced(1);
+    while (!line.isEmpty() && isBlank(line.back()))
+        line.chop(1);
+    if (line.startsWith('"')) {
+        line = line.sliced(1);
+        const qsizetype close = line.lastIndexOf('"');
+        if (close >= 0)
+            line.truncate(close);
+    }
+    if (line.isEmpty())
+        return true;
+    out += "<media src=\"";
+    const char *plain = line.begin();
+    for (const char *p = line.begin(); p != line.end(); ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        const char *entity = nullptr;
+        switch (byte) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '"':
+            entity = "&quot;";
+            break;
+        case '\t':
+            entity = "&#9;";
+            break;
+        case 0xEF:
+            // U+FFFE and U+FFFF, which XML cannot hold.
+            if (line.end() - p >= 3 && static_cast<unsigned char>(p[1]) == 0xBF &&
+                (static_cast<unsigned char>(p[2]) & 0xFE) == 0xBE)
+                return false;
+            continue;
+        default:
+            if (byte < 0x20)
+                return false;
+            continue;
+        }
+        out.append(plain, p - plain);
+        out += entity;
+        plain = p + 1;
+    }
+    out.append(plain, line.end() - plain);
+    out += "\"/>\r\n";
+    return true;
+}
+
+// Save List writes UTF-8, and valid UTF-8 decoded and encoded again gives
+// the same bytes, so such a list is copied line by line without a string
+// for every line: for a hundred thousand entries that is most of the time.
+// False, with nothing appended, for any other list, which then takes the
+// general way.
+bool appendUtf8MediaLines(QByteArray &out, QByteArrayView list)
+{
+    if (list.startsWith("\xEF\xBB\xBF")) {
+        list = list.sliced(3);
+        // A second mark is text; leave that rarity to the general way.
+        if (list.startsWith("\xEF\xBB\xBF"))
+            return false;
+    }
+    if (!list.isValidUtf8())
+        return false;
+    const qsizetype before = out.size();
+    qsizetype start = 0;
+    const qsizetype n = list.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && list[end] != '\n' && list[end] != '\r')
+            ++end;
+        if (!appendUtf8MediaLine(out, list.sliced(start, end - start))) {
+            out.truncate(before);
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 QByteArray generate(const QByteArray &head, const QByteArray &savedList, const QByteArray &tail)
@@ -59,13 +153,15 @@ QByteArray generate(const QByteArray &head, const QByteArray &savedList, const Q
     QByteArray out;
     out.reserve(head.size() + savedList.size() * 2 + tail.size());
     appendLines(out, head);
-    for (const QString &line : textLines(TextDecoding::decode(savedList))) {
-        const QString path = PlayListText::linePath(line);
-        if (path.isEmpty())
-            continue;
-        out += "<media src=\"";
-        out += escapeAttribute(path).toUtf8();
-        out += "\"/>\r\n";
+    if (!appendUtf8MediaLines(out, savedList)) {
+        for (const QString &line : textLines(TextDecoding::decode(savedList))) {
+            const QString path = PlayListText::linePath(line);
+            if (path.isEmpty())
+                continue;
+            out += "<media src=\"";
+            out += escapeAttribute(path).toUtf8();
+            out += "\"/>\r\n";
+        }
     }
     appendLines(out, tail);
     return out;

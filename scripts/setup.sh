@@ -12,7 +12,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   # tests: a real X server for the window with video, media made on the fly,
   # and mpv itself for the benchmarks' side-by-side figures
-  xvfb xauth ffmpeg mpv
+  xvfb xauth ffmpeg mpv libxcb1-dev
   # fuzzing: clang and its libFuzzer runtime; the desktop files' validators
   clang-14 libclang-rt-14-dev
   desktop-file-utils appstream

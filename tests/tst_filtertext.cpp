@@ -138,6 +138,26 @@ void TestFilterText::barePatternAndOddTexts()
 
     QVERIFY(FilterText(QString()).pairs().isEmpty());
     QVERIFY(FilterText(QString()).nameFilters().isEmpty());
+
+    // A line break in a description would hide every pattern of its filter
+    // from Qt's dialog; each becomes a blank (CR LF one blank).
+    const FilterText broken(QStringLiteral("Text\nFile (*.txt)|*.txt|Two\r\nlines\u2028here|*.wav|"
+                                           "Bare\rtext\u0085and\u2029more|*.mp3|"));
+    QCOMPARE(broken.pairs().size(), 3);
+    QCOMPARE(broken.pairs().at(0).description, QStringLiteral("Text File (*.txt)"));
+    QCOMPARE(broken.pairs().at(1).description, QStringLiteral("Two lines here"));
+    QCOMPARE(broken.pairs().at(2).description, QStringLiteral("Bare text and more"));
+    const QtReading brokenReading = readByQt(broken.nameFilters());
+    QCOMPARE(brokenReading.shown,
+             QStringList({"Text File (*.txt)", "Two lines here", "Bare text and more"}));
+    QCOMPARE(brokenReading.patterns.value(0), QStringList({"*.txt"}));
+    QCOMPARE(brokenReading.patterns.value(1), QStringList({"*.wav"}));
+    QCOMPARE(brokenReading.patterns.value(2), QStringList({"*.mp3"}));
+    // The kept fuzz finding: control bytes and a break, no pattern.
+    const FilterText found(QString::fromLatin1("Text File (\x01\0\0\0\n\0\0\0xt|", 22));
+    QCOMPARE(found.pairs().size(), 1);
+    QVERIFY(!found.pairs().at(0).description.contains(u'\n'));
+    QCOMPARE(readByQt(found.nameFilters()).patterns.value(0), QStringList({"*"}));
 }
 
 QTEST_MAIN(TestFilterText)
