@@ -16,6 +16,7 @@
 #include <limits>
 #include <mpv/client.h>
 #include <stdexcept>
+#include <type_traits>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -814,20 +815,17 @@ QWidget *MpvEngine::createVideoSurface(QWidget *box, const std::optional<QString
         choice += QStringLiteral(", decided in %1 ms").arg(m_probeClock.elapsed());
     qInfo("%s", qPrintable(choice));
 
-    if (m_videoOutput == VideoOutput::OpenGL) {
-        auto *surface = new MpvVideoWidget(m_mpv, box);
-        connect(surface, &MpvVideoWidget::renderContextCreated, this,
-                [this] { setVideoOutput("libmpv"); });
-        connect(surface, &MpvVideoWidget::renderContextAboutToBeFreed, this,
+    // mpv may draw into a surface only while its render context lives.
+    const auto attach = [this](auto *surface) -> QWidget * {
+        using Surface = std::remove_pointer_t<decltype(surface)>;
+        connect(surface, &Surface::renderContextCreated, this, [this] { setVideoOutput("libmpv"); });
+        connect(surface, &Surface::renderContextAboutToBeFreed, this,
                 [this] { setVideoOutput("null"); });
         return surface;
-    }
-    auto *surface = new MpvSoftwareVideoWidget(m_mpv, box);
-    connect(surface, &MpvSoftwareVideoWidget::renderContextCreated, this,
-            [this] { setVideoOutput("libmpv"); });
-    connect(surface, &MpvSoftwareVideoWidget::renderContextAboutToBeFreed, this,
-            [this] { setVideoOutput("null"); });
-    return surface;
+    };
+    if (m_videoOutput == VideoOutput::OpenGL)
+        return attach(new MpvVideoWidget(m_mpv, box));
+    return attach(new MpvSoftwareVideoWidget(m_mpv, box));
 }
 
 MpvVideoSurface *MpvEngine::videoWidget() const

@@ -10,15 +10,6 @@
 
 namespace {
 
-// Bytes from a list of values 0 to 255.
-QByteArray bytesOf(std::initializer_list<int> values)
-{
-    QByteArray bytes;
-    for (int value : values)
-        bytes.append(char(value));
-    return bytes;
-}
-
 // The times of the note-ons (velocity above 0), in order.
 QList<double> noteTimes(const MidiSong &song)
 {
@@ -160,7 +151,7 @@ void TestMidiSong::brokenFilesGiveAReason()
     const auto header = [](quint16 format, quint16 tracks, quint16 division) {
         QByteArray body;
         for (quint16 value : {format, tracks, division})
-            body += bytesOf({char(value >> 8), char(value & 0xFF)});
+            body += MidiWriter::bytes({char(value >> 8), char(value & 0xFF)});
         return MidiWriter::chunk("MThd", body);
     };
     const auto track = [](const QByteArray &events) {

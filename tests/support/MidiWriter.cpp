@@ -4,15 +4,6 @@
 
 namespace {
 
-// Bytes from a list of values 0 to 255.
-QByteArray bytesOf(std::initializer_list<int> values)
-{
-    QByteArray bytes;
-    for (int value : values)
-        bytes.append(char(value));
-    return bytes;
-}
-
 QByteArray bigEndian(quint32 value, int bytes)
 {
     QByteArray out;
@@ -38,13 +29,13 @@ MidiWriter &MidiWriter::tempo(quint32 tick, quint32 microsPerQuarter)
 
 MidiWriter &MidiWriter::program(quint32 tick, int program, int channel)
 {
-    return raw(tick, bytesOf({char(0xC0 | channel), char(program)}));
+    return raw(tick, bytes({char(0xC0 | channel), char(program)}));
 }
 
 MidiWriter &MidiWriter::note(quint32 tick, quint32 length, int key, int channel, int velocity)
 {
-    raw(tick, bytesOf({char(0x90 | channel), char(key), char(velocity)}));
-    return raw(tick + length, bytesOf({char(0x80 | channel), char(key), char(64)}));
+    raw(tick, bytes({char(0x90 | channel), char(key), char(velocity)}));
+    return raw(tick + length, bytes({char(0x80 | channel), char(key), char(64)}));
 }
 
 MidiWriter &MidiWriter::raw(quint32 tick, const QByteArray &bytes)
@@ -122,4 +113,12 @@ QByteArray MidiWriter::number(quint32 value)
 QByteArray MidiWriter::chunk(const char *id, const QByteArray &body)
 {
     return QByteArray(id, 4) + bigEndian(quint32(body.size()), 4) + body;
+}
+
+QByteArray MidiWriter::bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int value : values)
+        out.append(char(value));
+    return out;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QtGlobal>
+#include <initializer_list>
 
 // Writes Standard MIDI Files for tests, event by event, so every song a test
 // plays is made by the test itself.
@@ -36,6 +37,8 @@ public:
 
     // The bytes of a RIFF RMID file that wraps this Standard MIDI File.
     static QByteArray rmid(const QByteArray &smf);
+    // Bytes from a list of values 0 to 255.
+    static QByteArray bytes(std::initializer_list<int> values);
     // A variable-length number as a MIDI file writes it.
     static QByteArray number(quint32 value);
     // A chunk: four letters, a big-endian length, the body.
