@@ -5,6 +5,8 @@
 #include "playback/MpvEngine.h"
 
 #include <QApplication>
+#include <exception>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -19,9 +21,16 @@ int main(int argc, char *argv[])
         return *exitCode;
     commandLine.applyEnvironment();
 
-    MpvEngine engine;
     QtCommonDialog dialog;
-    Form1 window(engine, dialog);
+    std::unique_ptr<MpvEngine> engine;
+    try {
+        engine = std::make_unique<MpvEngine>();
+    } catch (const std::exception &error) {
+        // Without an engine nothing can play: say why instead of aborting.
+        dialog.showMessage(QString::fromLocal8Bit(error.what()), QApplication::applicationName());
+        return 1;
+    }
+    Form1 window(*engine, dialog);
     dialog.setParentWidget(&window);
     DesktopIntegration desktop(window);
     desktop.connectSessionBus();
