@@ -54,22 +54,12 @@ QStringList CommandLine::fromArgv(int argc, char *argv[])
 
 std::optional<int> CommandLine::answerEarly(const QStringList &arguments)
 {
-    switch (parse(arguments)) {
-    case Outcome::Help:
-        print(stdout, helpText());
-        return 0;
-    case Outcome::Version:
-        print(stdout, versionText());
-        return 0;
-    case Outcome::Run:
-        return std::nullopt;
-    case Outcome::Error:
-        break;
+    if (parse(arguments) == Outcome::Error) {
+        const qsizetype end = arguments.indexOf(QStringLiteral("--"));
+        const QStringList options = end < 0 ? arguments : arguments.mid(0, end);
+        if (std::any_of(options.begin(), options.end(), isToolkitOption))
+            return std::nullopt;
     }
-    const qsizetype end = arguments.indexOf(QStringLiteral("--"));
-    const QStringList options = end < 0 ? arguments : arguments.mid(0, end);
-    if (std::any_of(options.begin(), options.end(), isToolkitOption))
-        return std::nullopt;
     return read(arguments);
 }
 

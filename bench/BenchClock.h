@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <sys/resource.h>
 
 // CPU seconds (user and system) this process has used so far.
@@ -9,4 +11,18 @@ inline double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Handles events until the condition holds or the time is up; false on
+// time-out. The condition is looked at every pollMs milliseconds at most.
+template <class Condition> bool waitFor(Condition condition, int milliseconds, int pollMs = 5)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > milliseconds)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, pollMs);
+    }
+    return true;
 }

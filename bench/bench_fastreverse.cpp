@@ -36,19 +36,6 @@ bool makeClip(const QString &path, int keyFrameInterval)
     return ffmpeg.waitForFinished(300000) && ffmpeg.exitCode() == 0;
 }
 
-// Runs until the condition holds or the time is up; false on time-out.
-template <class Condition> bool waitFor(Condition condition, int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
 void measure(const QString &clip)
 {
     QTextStream out(stdout);

@@ -6,6 +6,8 @@
 //     bench_midi            both routes, each in a fresh process
 //     bench_midi stream     only the player's route
 //     bench_midi wav        only the render-ahead route
+#include "BenchClock.h"
+
 #include "playback/MidiRenderer.h"
 #include "playback/MidiSong.h"
 #include "playback/MidiWaveStream.h"
@@ -104,18 +106,6 @@ QByteArray tenMinuteSong()
     return file;
 }
 
-template <class Condition> bool waitFor(Condition condition, int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-    return true;
-}
-
 // Plays the file in a fresh headless engine and prints what it costs.
 void play(const QString &path, const QString &route, double startedMs)
 {
@@ -125,7 +115,7 @@ void play(const QString &path, const QString &route, double startedMs)
     QElapsedTimer clock;
     clock.start();
     engine.setUrl(path);
-    if (!waitFor([&] { return engine.position().value_or(0) > 0; }, 120000)) {
+    if (!waitFor([&] { return engine.position().value_or(0) > 0; }, 120000, 1)) {
         out << route << ": did not start (" << engine.status() << ")\n";
         return;
     }
@@ -135,7 +125,7 @@ void play(const QString &path, const QString &route, double startedMs)
     if (startedMs > 0)
         out << " (" << QString::number(startedMs, 'f', 0) << " ms of it rendering ahead)";
     out << ", duration " << QString::number(engine.duration().value_or(-1), 'f', 2) << " s\n";
-    waitFor([] { return false; }, 3000);
+    waitFor([] { return false; }, 3000, 1);
     out << route << ": resident memory added while playing "
         << QString::number(residentMiB() - idle, 'f', 1) << " MiB (engine idle "
         << QString::number(idle, 'f', 1) << " MiB)\n";
@@ -148,7 +138,7 @@ void play(const QString &path, const QString &route, double startedMs)
                 const double at = engine.position().value_or(-1);
                 return at > target && at < target + 1.0;
             },
-            30000);
+            30000, 1);
         out << route << ": seek to " << target << " s "
             << (landed ? QString::number(double(clock.nsecsElapsed()) / 1e6, 'f', 0) + " ms"
                        : QStringLiteral("did not land"))
