@@ -1,15 +1,15 @@
 #include "app/ControlFactory.h"
 
 #include "app/FormDesign.h"
-#include "app/LabelButton.h"
-#include "app/PictureButton.h"
-#include "app/Pictures.h"
-#include "app/Twips.h"
-#include "browse/DriveList.h"
-#include "browse/FileListBox.h"
-#include "browse/FolderList.h"
-#include "playback/MediaEngine.h"
-#include "playlist/PlayListBox.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PictureButton.h"
+#include "widgets/Pictures.h"
+#include "widgets/Twips.h"
+#include "widgets/DriveList.h"
+#include "widgets/FileListBox.h"
+#include "widgets/FolderList.h"
+#include "engine/MediaEngine.h"
+#include "widgets/PlayListBox.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/Pictures.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QString>
@@ -42,16 +44,6 @@ struct DesignColour
     bool isSet() const { return source != Default; }
     // Resolves system colours against a palette, so they follow the user's scheme.
     QColor resolve(const QPalette &palette) const;
-};
-
-enum class Picture
-{
-    None,
-    Play,
-    Pause,
-    Stop,
-    Mute,
-    UnMute
 };
 
 struct DesignFont

@@ -1,8 +1,8 @@
-#include "app/CommandLine.h"
-#include "app/DesktopIntegration.h"
+#include "core/CommandLine.h"
+#include "desktop/DesktopIntegration.h"
 #include "app/Form1.h"
-#include "browse/QtCommonDialog.h"
-#include "playback/MpvEngine.h"
+#include "widgets/QtCommonDialog.h"
+#include "engine/mpv/MpvEngine.h"
 
 #include <QApplication>
 #include <exception>

@@ -5,7 +5,7 @@
 //     bench_fastreverse [clip ...]
 //
 // Without arguments it makes its clips with ffmpeg in a temporary folder.
-#include "playback/MpvEngine.h"
+#include "engine/mpv/MpvEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

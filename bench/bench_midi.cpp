@@ -8,10 +8,10 @@
 //     bench_midi wav        only the render-ahead route
 #include "BenchClock.h"
 
-#include "playback/MidiRenderer.h"
-#include "playback/MidiSong.h"
-#include "playback/MidiWaveStream.h"
-#include "playback/MpvEngine.h"
+#include "engine/midi/MidiRenderer.h"
+#include "core/MidiSong.h"
+#include "engine/midi/MidiWaveStream.h"
+#include "engine/mpv/MpvEngine.h"
 
 #include <QCoreApplication>
 #include <QDataStream>

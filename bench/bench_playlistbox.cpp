@@ -1,6 +1,6 @@
 // Fills the play list with many entries and prints how long the list box
 // takes to fill, show, select, read and empty them.
-#include "playlist/PlayListBox.h"
+#include "widgets/PlayListBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,10 +5,10 @@
 //
 //     build/bench/bench_playlistfiles [entries, default 100000]
 #include "app/Form1.h"
-#include "app/LabelButton.h"
-#include "browse/CommonDialog.h"
-#include "playback/MpvEngine.h"
-#include "playlist/PlayListBox.h"
+#include "widgets/LabelButton.h"
+#include "widgets/CommonDialog.h"
+#include "engine/mpv/MpvEngine.h"
+#include "widgets/PlayListBox.h"
 
 #include <QApplication>
 #include <QDir>

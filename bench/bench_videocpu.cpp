@@ -10,8 +10,8 @@
 // this program again (--play auto|opengl|software <clip>), mpv --vo=x11 and
 // mpv --vo=gpu --gpu-sw. Sound goes nowhere (ao=null) in every run.
 #include "app/Form1.h"
-#include "browse/QtCommonDialog.h"
-#include "playback/MpvEngine.h"
+#include "widgets/QtCommonDialog.h"
+#include "engine/mpv/MpvEngine.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

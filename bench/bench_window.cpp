@@ -10,9 +10,9 @@
 // exactly as it starts).
 
 #include "app/Form1.h"
-#include "browse/FileListBox.h"
-#include "browse/QtCommonDialog.h"
-#include "playback/MpvEngine.h"
+#include "widgets/FileListBox.h"
+#include "widgets/QtCommonDialog.h"
+#include "engine/mpv/MpvEngine.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 //   corvel-sun-icons <folder> <name> <size>...
 //   -> <folder>/<size>x<size>/apps/<name>.png
 
-#include "app/Pictures.h"
+#include "widgets/Pictures.h"
 
 #include <QDir>
 #include <QGuiApplication>

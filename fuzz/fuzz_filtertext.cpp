@@ -2,7 +2,7 @@
 // at least one pattern, and the name filter built from a pair must give its
 // patterns back when read the way QFileDialog reads it.
 
-#include "browse/FilterText.h"
+#include "core/FilterText.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <QRegularExpression>

@@ -4,7 +4,7 @@
 // are.
 
 #include "fuzz/FuzzCheck.h"
-#include "playback/MidiSong.h"
+#include "core/MidiSong.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -5,9 +5,9 @@
 // must write the same document for the same text in UTF-16.
 
 #include "fuzz/FuzzCheck.h"
-#include "playlist/PlayListText.h"
-#include "playlist/TextDecoding.h"
-#include "playlist/WplWriter.h"
+#include "core/PlayListText.h"
+#include "core/TextDecoding.h"
+#include "core/WplWriter.h"
 
 #include <QStringEncoder>
 #include <QStringList>

@@ -4,8 +4,8 @@
 // local path or a URL of an allowed network scheme.
 
 #include "fuzz/FuzzCheck.h"
-#include "playlist/MediaSource.h"
-#include "playlist/XmlPlayList.h"
+#include "core/MediaSource.h"
+#include "core/XmlPlayList.h"
 
 #include <QUrl>
 

@@ -2,9 +2,9 @@
 // as read, and the files of the command line opened into the window through
 // the play list's own commands (against the engine and dialog doubles).
 
-#include "app/CommandLine.h"
-#include "app/MediaOpener.h"
-#include "playlist/PlayListBox.h"
+#include "core/CommandLine.h"
+#include "desktop/MediaOpener.h"
+#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 #include "support/TestFiles.h"
 

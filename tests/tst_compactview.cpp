@@ -1,6 +1,6 @@
-#include "app/LabelButton.h"
+#include "widgets/LabelButton.h"
 #include "support/FormFixture.h"
-#include "view/CompactView.h"
+#include "commands/view/CompactView.h"
 
 #include <QtTest>
 

@@ -2,9 +2,9 @@
 // manager drops them: sent as drag and drop events to the window and to a
 // text box on it, with the engine and dialog doubles behind.
 
-#include "app/DropHandler.h"
-#include "app/MediaOpener.h"
-#include "playlist/PlayListBox.h"
+#include "desktop/DropHandler.h"
+#include "desktop/MediaOpener.h"
+#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 #include "support/TestFiles.h"
 

@@ -1,6 +1,6 @@
 // What the real engine agrees to open: untrusted play lists and names must
 // lead to the media they list and to nothing else.
-#include "playback/MpvEngine.h"
+#include "engine/mpv/MpvEngine.h"
 #include "support/TestMedia.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "browse/DriveList.h"
-#include "browse/FileListBox.h"
-#include "browse/FolderList.h"
-#include "playlist/PlayListBox.h"
+#include "widgets/DriveList.h"
+#include "widgets/FileListBox.h"
+#include "widgets/FolderList.h"
+#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 
 #include <QDir>

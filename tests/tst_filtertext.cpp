@@ -1,6 +1,6 @@
-#include "browse/FilterText.h"
-#include "browse/OpenCommand.h"
-#include "playlist/PlayList.h"
+#include "core/FilterText.h"
+#include "commands/browse/OpenCommand.h"
+#include "commands/playlist/PlayList.h"
 
 #include <QComboBox>
 #include <QFileDialog>

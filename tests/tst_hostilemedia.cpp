@@ -4,11 +4,11 @@
 // an error status, never in a crash, a hang or an end of stream, and the
 // next good file must play.
 #include "app/Form1.h"
-#include "app/LabelButton.h"
-#include "browse/FileListBox.h"
-#include "playback/MpvEngine.h"
-#include "playback/PositionDisplay.h"
-#include "playlist/PlayListBox.h"
+#include "widgets/LabelButton.h"
+#include "widgets/FileListBox.h"
+#include "engine/mpv/MpvEngine.h"
+#include "commands/playback/PositionDisplay.h"
+#include "widgets/PlayListBox.h"
 #include "support/HangGuard.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"

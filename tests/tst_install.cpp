@@ -3,9 +3,9 @@
 // head and tail where the program looks for them, the .desktop file, the
 // metainfo and the icons, and nothing else.
 
-#include "app/MimeTypes.h"
-#include "app/Pictures.h"
-#include "browse/MediaFilters.h"
+#include "core/MimeTypes.h"
+#include "widgets/Pictures.h"
+#include "core/MediaFilters.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -1,8 +1,8 @@
 // MIDI music in the real engine, with null audio and video outputs: songs
 // written by the test play, time, pause, stop, seek and end like any other
 // medium, alone and inside play lists; broken ones give an error status.
-#include "playback/MpvEngine.h"
-#include "playback/MpvMidiProtocol.h"
+#include "engine/mpv/MpvEngine.h"
+#include "engine/midi/MpvMidiProtocol.h"
 #include "support/MidiWriter.h"
 #include "support/TestFiles.h"
 #include "support/TestMedia.h"

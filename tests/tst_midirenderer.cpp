@@ -1,7 +1,7 @@
 // The synthesiser and the WAV bytes made of its sound, on songs written by
 // the test, with the General MIDI sound font the set-up script installs.
-#include "playback/MidiRenderer.h"
-#include "playback/MidiWaveStream.h"
+#include "engine/midi/MidiRenderer.h"
+#include "engine/midi/MidiWaveStream.h"
 #include "support/MidiWriter.h"
 #include "support/TestFiles.h"
 

@@ -1,6 +1,6 @@
 // The MIDI file reader on songs written by the test: times from the tempo
 // map, RMID files, and broken or hostile bytes that must end in an error.
-#include "playback/MidiSong.h"
+#include "core/MidiSong.h"
 #include "support/MidiWriter.h"
 
 #include <initializer_list>

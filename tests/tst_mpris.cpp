@@ -2,12 +2,12 @@
 // desktop sees, each method reaching the right command, the status and the
 // track following the engine, and PropertiesChanged when they change.
 
-#include "app/MimeTypes.h"
-#include "app/MprisService.h"
-#include "playback/PositionDisplay.h"
-#include "playback/Transport.h"
-#include "playlist/PlayList.h"
-#include "playlist/PlayListBox.h"
+#include "core/MimeTypes.h"
+#include "desktop/MprisService.h"
+#include "commands/playback/PositionDisplay.h"
+#include "commands/playback/Transport.h"
+#include "commands/playlist/PlayList.h"
+#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 
 #include <QDBusArgument>

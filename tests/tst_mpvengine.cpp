@@ -1,8 +1,8 @@
 // The real engine on media made during the run, with null audio and video
 // outputs, so it runs on any machine without a display or a sound card.
-#include "playback/EngineControlBar.h"
-#include "playback/MpvEngine.h"
-#include "playback/SeekSlider.h"
+#include "engine/EngineControlBar.h"
+#include "engine/mpv/MpvEngine.h"
+#include "engine/SeekSlider.h"
 #include "support/TestMedia.h"
 
 #include <QDir>

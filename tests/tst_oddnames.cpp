@@ -2,8 +2,8 @@
 // list and played by the real engine: each must play that very file, or say
 // why it cannot, never another one.
 #include "app/Form1.h"
-#include "browse/FileListBox.h"
-#include "playback/MpvEngine.h"
+#include "widgets/FileListBox.h"
+#include "engine/mpv/MpvEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 

@@ -1,5 +1,5 @@
-#include "browse/OpenCommand.h"
-#include "playlist/PlayListBox.h"
+#include "commands/browse/OpenCommand.h"
+#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 
 #include <QtTest>

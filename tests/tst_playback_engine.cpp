@@ -1,9 +1,9 @@
 // The window's playback handlers on the real engine, with null audio and video
 // outputs and media made during the run.
 #include "app/Form1.h"
-#include "playback/MpvEngine.h"
-#include "playback/PositionDisplay.h"
-#include "playlist/PlayListBox.h"
+#include "engine/mpv/MpvEngine.h"
+#include "commands/playback/PositionDisplay.h"
+#include "widgets/PlayListBox.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 

@@ -1,6 +1,6 @@
-#include "app/LabelButton.h"
-#include "playlist/PlayList.h"
-#include "playlist/PlayListBox.h"
+#include "widgets/LabelButton.h"
+#include "commands/playlist/PlayList.h"
+#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 
 #include <QSignalSpy>

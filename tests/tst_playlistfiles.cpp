@@ -1,5 +1,5 @@
-#include "playlist/PlayListBox.h"
-#include "playlist/PlayListFiles.h"
+#include "widgets/PlayListBox.h"
+#include "commands/playlist/PlayListFiles.h"
 #include "support/FormFixture.h"
 
 #include "support/TestFiles.h"

@@ -1,5 +1,5 @@
-#include "playlist/PlayListText.h"
-#include "playlist/TextDecoding.h"
+#include "core/PlayListText.h"
+#include "core/TextDecoding.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "playback/PositionDisplay.h"
-#include "playlist/PlayListBox.h"
+#include "commands/playback/PositionDisplay.h"
+#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 
 #include <QSignalSpy>

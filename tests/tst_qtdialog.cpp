@@ -1,5 +1,5 @@
-#include "browse/OpenCommand.h"
-#include "browse/QtCommonDialog.h"
+#include "commands/browse/OpenCommand.h"
+#include "widgets/QtCommonDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,12 +3,12 @@
 // within the list and that the list changed only as the action may change
 // it. The seed is printed; CORVEL_RANDOM_SEED replays a run, and
 // CORVEL_RANDOM_STEPS makes it longer.
-#include "app/LabelButton.h"
-#include "app/PictureButton.h"
-#include "browse/FileListBox.h"
-#include "playback/PositionDisplay.h"
-#include "playlist/PlayListBox.h"
-#include "playlist/PlayListText.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PictureButton.h"
+#include "widgets/FileListBox.h"
+#include "commands/playback/PositionDisplay.h"
+#include "widgets/PlayListBox.h"
+#include "core/PlayListText.h"
 #include "support/FormFixture.h"
 #include "support/TestFiles.h"
 

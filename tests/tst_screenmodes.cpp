@@ -1,6 +1,6 @@
-#include "app/Twips.h"
+#include "widgets/Twips.h"
 #include "support/FormFixture.h"
-#include "view/ScreenModes.h"
+#include "commands/view/ScreenModes.h"
 
 #include <QtTest>
 

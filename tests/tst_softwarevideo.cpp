@@ -3,10 +3,10 @@
 // clips, the frame size following the screen modes, and a window that cannot
 // be seen drawing nothing while playback goes on.
 #include "app/Form1.h"
-#include "playback/MpvEngine.h"
-#include "playback/MpvSoftwareVideoWidget.h"
-#include "view/CompactView.h"
-#include "view/ScreenModes.h"
+#include "engine/mpv/MpvEngine.h"
+#include "engine/mpv/MpvSoftwareVideoWidget.h"
+#include "commands/view/CompactView.h"
+#include "commands/view/ScreenModes.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 

@@ -1,7 +1,7 @@
-#include "app/PictureButton.h"
-#include "playback/PositionDisplay.h"
-#include "playback/Transport.h"
-#include "playlist/PlayListBox.h"
+#include "widgets/PictureButton.h"
+#include "commands/playback/PositionDisplay.h"
+#include "commands/playback/Transport.h"
+#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 
 #include <QtTest>

@@ -1,10 +1,10 @@
 // How the engine picks its video output: the rule on its own, and the engine
 // following the option and CORVEL_VIDEO_OUTPUT when it builds its surface.
-#include "playback/MpvEngine.h"
-#include "playback/MpvSoftwareVideoWidget.h"
-#include "playback/MpvVideoWidget.h"
-#include "playback/OpenGlProbe.h"
-#include "playback/VideoOutput.h"
+#include "engine/mpv/MpvEngine.h"
+#include "engine/mpv/MpvSoftwareVideoWidget.h"
+#include "engine/mpv/MpvVideoWidget.h"
+#include "engine/OpenGlProbe.h"
+#include "engine/VideoOutput.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,5 +1,5 @@
-#include "app/LabelButton.h"
-#include "app/WindowCommands.h"
+#include "widgets/LabelButton.h"
+#include "commands/window/WindowCommands.h"
 #include "support/FormFixture.h"
 
 #include <QtTest>

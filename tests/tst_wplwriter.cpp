@@ -1,7 +1,7 @@
 // Generate copies a UTF-8 saved list by its bytes and decodes any other list
 // first. A list saved as UTF-16 takes the decoding way for the very same
 // text, so the two documents must be the same bytes, or the same refusal.
-#include "playlist/WplWriter.h"
+#include "core/WplWriter.h"
 
 #include <QRandomGenerator>
 #include <QStringEncoder>

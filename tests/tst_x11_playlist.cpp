@@ -1,11 +1,11 @@
 // The play list and the Open command in the real window, with the real engine,
 // Qt's own file dialog and generated clips on a real X server.
 #include "app/Form1.h"
-#include "app/LabelButton.h"
-#include "browse/QtCommonDialog.h"
-#include "playback/MpvEngine.h"
-#include "playback/MpvVideoSurface.h"
-#include "playlist/PlayListBox.h"
+#include "widgets/LabelButton.h"
+#include "widgets/QtCommonDialog.h"
+#include "engine/mpv/MpvEngine.h"
+#include "engine/mpv/MpvVideoSurface.h"
+#include "widgets/PlayListBox.h"
 #include "support/TestMedia.h"
 
 #include <QApplication>

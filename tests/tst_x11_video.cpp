@@ -2,10 +2,10 @@
 // MPlayer1 and playback must go on when the window cannot be seen, through
 // both the OpenGL and the software surface.
 #include "app/Form1.h"
-#include "playback/EngineControlBar.h"
-#include "playback/MpvEngine.h"
-#include "playback/MpvVideoSurface.h"
-#include "playback/SeekSlider.h"
+#include "engine/EngineControlBar.h"
+#include "engine/mpv/MpvEngine.h"
+#include "engine/mpv/MpvVideoSurface.h"
+#include "engine/SeekSlider.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 

@@ -1,7 +1,7 @@
-#include "app/LabelButton.h"
+#include "widgets/LabelButton.h"
 #include "support/FormFixture.h"
-#include "view/CompactView.h"
-#include "view/ScreenModes.h"
+#include "commands/view/CompactView.h"
+#include "commands/view/ScreenModes.h"
 
 #include <QScreen>
 #include <QtTest>

@@ -1,5 +1,5 @@
-#include "playlist/MediaSource.h"
-#include "playlist/XmlPlayList.h"
+#include "core/MediaSource.h"
+#include "core/XmlPlayList.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/MediaEngine.h"
+#include "engine/MediaEngine.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browse/CommonDialog.h"
+#include "widgets/CommonDialog.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,0 +1,55 @@
+#include "commands/browse/OpenCommand.h"
+
+#include "widgets/CommonDialog.h"
+#include "core/MediaFilters.h"
+#include "widgets/PlayListBox.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+const QString OpenCommand::mediaFilter = mediaFilterText(false);
+
+OpenCommand::OpenCommand(CommonDialog &dialog, PlayListBox &playList1, QTimer &timer1,
+                         QPushButton &cmdRepeat, QLineEdit &text1, QLineEdit &text2,
+                         QObject *parent)
+    : QObject(parent), m_dialog(dialog), m_playList1(playList1), m_timer1(timer1),
+      m_cmdRepeat(cmdRepeat), m_text1(text1), m_text2(text2)
+{
+}
+
+void OpenCommand::cmdOpen_Click()
+{
+    // The position display rests while the dialog is open. If nothing comes
+    // of it, the timer goes back to how it was, or the display would freeze.
+    const bool timerWasOn = m_timer1.isActive();
+    m_timer1.stop();
+    try {
+        m_dialog.setCancelError(false);
+        m_dialog.setFilter(mediaFilter);
+        m_dialog.showOpen();
+    } catch (...) {
+        if (timerWasOn)
+            m_timer1.start();
+        throw;
+    }
+    if (m_dialog.fileName().isEmpty()) {
+        if (timerWasOn)
+            m_timer1.start();
+        return;
+    }
+
+    m_timer1.start();
+    m_cmdRepeat.setEnabled(false);
+    const QString path = m_dialog.fileName();
+    m_dialog.setFileName(QString());
+    m_playList1.clearEntries();
+    m_playList1.addEntry(path);
+    // Raises the list's click, which hands the path to the engine, plays it
+    // and shows it in pfname before the next line runs.
+    m_playList1.setListIndex(0);
+    m_timer1.start();
+    m_cmdRepeat.setEnabled(false);
+    m_text2.setText(QString());
+    m_text1.setText(QString());
+}

@@ -1,0 +1,86 @@
+#include "commands/playback/Transport.h"
+
+#include "engine/MediaEngine.h"
+#include "commands/playback/PositionDisplay.h"
+#include "widgets/PlayListBox.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <exception>
+
+Transport::Transport(MediaEngine &engine, PositionDisplay &display, QTimer &timer1,
+                     PlayListBox &playList1, QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2,
+                     QPushButton &cmdRepeat, QObject *parent)
+    : QObject(parent), m_engine(engine), m_display(display), m_timer1(timer1),
+      m_playList1(playList1), m_pfname(pfname), m_text1(text1), m_text2(text2),
+      m_cmdRepeat(cmdRepeat)
+{
+}
+
+namespace {
+
+// Play goes through all its steps even when the engine refuses one of them, so
+// that the path shown and the timer always agree with what the user asked.
+template <class Step> void ignoringFailure(Step &&step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+    }
+}
+
+} // namespace
+
+void Transport::cmdPlay_Click()
+{
+    const QString entry = m_playList1.text();
+    ignoringFailure([&] { m_engine.setUrl(entry); });
+    ignoringFailure([&] { m_pfname.setText(entry); });
+    ignoringFailure([&] { m_timer1.stop(); });
+}
+
+void Transport::cmdPause_Click()
+{
+    m_timer1.stop();
+    m_engine.pause();
+}
+
+void Transport::cmdStop_Click()
+{
+    m_timer1.stop();
+    m_engine.stop();
+    m_text1.setText(QStringLiteral(" "));
+    m_text2.setText(QString());
+}
+
+void Transport::cmdFast_Click()
+{
+    m_engine.fastForward();
+}
+
+void Transport::cmdRev_Click()
+{
+    m_engine.fastReverse();
+}
+
+void Transport::cmdMute_Click()
+{
+    m_engine.setVolume(0);
+}
+
+void Transport::cmdUnMute_Click()
+{
+    m_engine.setVolume(100);
+}
+
+void Transport::cmdRepeat_Click()
+{
+    m_engine.play();
+    m_text1.setText(QString());
+    m_text2.setText(QString());
+    m_display.resetCounters();
+    m_timer1.start();
+    // Usable again only once a medium has played to its end.
+    m_cmdRepeat.setEnabled(false);
+}
