@@ -8,6 +8,16 @@ class QWidget;
 
 // The media engine that the window hosts as MPlayer1. Handlers only ever talk
 // to this interface; the real engine runs on libmpv, tests use a double.
+//
+// Failures are never thrown. A medium that cannot be opened or played leaves
+// the engine without one: status() then begins with "Error: " and names the
+// reason, playbackState() is Stopped, duration() and position() are empty,
+// and failed() is raised once. Entries of a play list that are skipped are
+// named at the end of status() while the rest plays. Handlers therefore call
+// the engine and go on; what the user sees of a failure is the status text.
+//
+// Every call returns at once: opening and seeking go on inside the engine,
+// and what they change is announced by the signals below.
 class MediaEngine : public QObject
 {
     Q_OBJECT
@@ -19,6 +29,7 @@ public:
         Playing,
         Paused
     };
+    Q_ENUM(PlaybackState)
 
     using QObject::QObject;
     ~MediaEngine() override = default;
@@ -44,6 +55,13 @@ public:
     virtual void fastForward() = 0;
     // controls.fastReverse: fast backwards until the next transport call.
     virtual void fastReverse() = 0;
+    // What the engine's own play/pause button does: pauses a medium playing
+    // at its normal speed, otherwise plays (resuming a pause, leaving fast
+    // playback, starting again after the end).
+    virtual void playPause() = 0;
+    // Moves the current medium to this position in seconds, exactly. Does
+    // nothing without a medium or while it is still opening.
+    virtual void seek(double seconds) = 0;
 
     // settings.volume, in percent (0 to 100).
     virtual void setVolume(int percent) = 0;
@@ -65,9 +83,17 @@ public:
 signals:
     // Raised once when the current medium has played to its natural end.
     void endOfStream(int result);
-    // status() changed to this text; playbackState() and duration() are
-    // looked at again whenever it is raised.
+    // status() changed to this text.
     void statusChanged(const QString &status);
     // volume() changed to this percentage.
     void volumeChanged(int percent);
+    // duration() changed to this length.
+    void durationChanged(std::optional<double> seconds);
+    // position() changed, by playback or by a seek.
+    void positionChanged(std::optional<double> seconds);
+    // playbackState() changed to this state.
+    void playbackStateChanged(MediaEngine::PlaybackState state);
+    // The medium could not be opened or played, for this reason (the same
+    // words status() shows after "Error: ").
+    void failed(const QString &reason);
 };

@@ -275,12 +275,7 @@ QWidget *MpvEngine::widget()
     column->addWidget(surface, 1);
     column->addWidget(m_bar);
 
-    connect(m_bar, &EngineControlBar::playPauseClicked, this, [this] {
-        if (m_hasMedium && !m_ended && m_intent == Intent::Play && m_speed == Speed::Normal)
-            pause();
-        else
-            play();
-    });
+    connect(m_bar, &EngineControlBar::playPauseClicked, this, &MpvEngine::playPause);
     connect(m_bar, &EngineControlBar::stopClicked, this, &MpvEngine::stop);
     connect(m_bar, &EngineControlBar::seekRequested, this, &MpvEngine::seek);
     connect(m_bar, &EngineControlBar::volumeRequested, this, &MpvEngine::setVolume);
@@ -547,6 +542,14 @@ void MpvEngine::fastReverse()
     m_reverseTimer.start();
     reverseStep();
     refresh();
+}
+
+void MpvEngine::playPause()
+{
+    if (m_hasMedium && !m_ended && m_intent == Intent::Play && m_speed == Speed::Normal)
+        pause();
+    else
+        play();
 }
 
 void MpvEngine::reverseStep()
@@ -860,6 +863,18 @@ void MpvEngine::refresh()
     if (now != m_lastStatus) {
         m_lastStatus = now;
         emit statusChanged(now);
+    }
+    if (duration() != m_lastDuration) {
+        m_lastDuration = duration();
+        emit durationChanged(m_lastDuration);
+    }
+    if (position() != m_lastPosition) {
+        m_lastPosition = position();
+        emit positionChanged(m_lastPosition);
+    }
+    if (playbackState() != m_lastState) {
+        m_lastState = playbackState();
+        emit playbackStateChanged(m_lastState);
     }
 }
 

@@ -71,14 +71,14 @@ public:
     void stop() override;
     void fastForward() override;
     void fastReverse() override;
+    void playPause() override;
+    void seek(double seconds) override;
     void setVolume(int percent) override;
     int volume() const override { return m_volume; }
     std::optional<double> duration() const override;
     QString status() const override;
     PlaybackState playbackState() const override;
     std::optional<double> position() const override;
-    // Moves the current medium to this position (exactly, not to a key frame).
-    void seek(double seconds);
     // The video surface inside widget(); null when video is off, before
     // widget() has been called, and while the automatic choice is still
     // probing OpenGL (videoSurfaceReady() follows).
@@ -185,4 +185,7 @@ private:
     QElapsedTimer m_probeClock;
     QPointer<EngineControlBar> m_bar;
     QString m_lastStatus;
+    std::optional<double> m_lastDuration;
+    std::optional<double> m_lastPosition;
+    PlaybackState m_lastState = PlaybackState::Stopped;
 };

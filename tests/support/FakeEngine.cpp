@@ -54,6 +54,38 @@ void FakeEngine::fastReverse()
         setState(PlaybackState::Playing);
 }
 
+void FakeEngine::playPause()
+{
+    calls << QStringLiteral("playPause");
+    if (m_state == PlaybackState::Playing)
+        setState(PlaybackState::Paused);
+    else if (!m_url.isEmpty())
+        setState(PlaybackState::Playing);
+}
+
+void FakeEngine::seek(double seconds)
+{
+    calls << QStringLiteral("seek=%1").arg(seconds);
+    if (m_url.isEmpty())
+        return;
+    scriptedPosition = seconds;
+    emit positionChanged(seconds);
+}
+
+void FakeEngine::announceDuration(std::optional<double> seconds)
+{
+    scriptedDuration = seconds;
+    emit durationChanged(seconds);
+}
+
+void FakeEngine::fail(const QString &reason)
+{
+    scriptedStatus = QStringLiteral("Error: ") + reason;
+    setState(PlaybackState::Stopped);
+    emit statusChanged(scriptedStatus);
+    emit failed(reason);
+}
+
 void FakeEngine::setVolume(int percent)
 {
     const bool changed = percent != m_volume;
@@ -74,6 +106,7 @@ void FakeEngine::setState(PlaybackState state)
     if (state == m_state)
         return;
     m_state = state;
+    emit playbackStateChanged(state);
     emit statusChanged(scriptedStatus);
 }
 

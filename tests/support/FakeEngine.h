@@ -25,6 +25,8 @@ public:
     void stop() override;
     void fastForward() override;
     void fastReverse() override;
+    void playPause() override;
+    void seek(double seconds) override;
     void setVolume(int percent) override;
     int volume() const override { return m_volume; }
     std::optional<double> duration() const override;
@@ -33,13 +35,21 @@ public:
     std::optional<double> position() const override { return scriptedPosition; }
 
     // Every call, in order: "url=<path>", "play", "pause", "stop",
-    // "fastForward", "fastReverse", "volume=<n>", "duration", "status".
+    // "fastForward", "fastReverse", "playPause", "seek=<s>", "volume=<n>",
+    // "duration", "status".
     QStringList calls;
     // What duration() answers; empty makes the read fail.
     std::optional<double> scriptedDuration;
     QString scriptedStatus = QStringLiteral("Ready");
     // What position() answers.
     std::optional<double> scriptedPosition;
+
+    // Changes what duration() answers and announces it, as an engine does
+    // once it knows a medium's length.
+    void announceDuration(std::optional<double> seconds);
+    // The medium fails, as a real one does with a broken file: the state
+    // becomes Stopped, status() names the reason, failed() is raised.
+    void fail(const QString &reason);
 
     // The medium ends: the state becomes Stopped, then endOfStream is raised.
     void raiseEndOfStream();
