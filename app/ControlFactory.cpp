@@ -105,15 +105,43 @@ void ControlFactory::styleWindow(const FormDesign &design)
                     Twips::toPixels(float(design.clientHeight)));
 }
 
-QTimer *ControlFactory::createTimer(const ControlDesign &design)
+Form1Controls ControlFactory::build(const FormDesign &design)
 {
-    auto *timer = new QTimer(&m_window);
-    timer->setObjectName(QLatin1String(design.name));
-    timer->setInterval(design.look.timerInterval);
-    // An interval of 0 never fires, however the timer is enabled.
-    if (design.look.timerEnabled && design.look.timerInterval > 0)
-        timer->start();
-    return timer;
+    styleWindow(design);
+    Form1Controls controls;
+    // Created back to front, so each control is stacked over the ones before.
+    for (auto row = design.controls.rbegin(); row != design.controls.rend(); ++row) {
+        QObject *made = create(*row);
+        // A row whose kind and member disagree is a fault of the table itself.
+        if (made && !row->slot.put(controls, made))
+            qFatal("The design row %s makes a control its member cannot hold", row->name);
+    }
+    setTabOrder(design, controls);
+    return controls;
+}
+
+QObject *ControlFactory::create(const ControlDesign &design)
+{
+    if (design.kind == ControlKind::CommonDialog)
+        return nullptr; // the dialog is a service handed to the window
+    if (design.kind == ControlKind::Timer) {
+        auto *timer = new QTimer(&m_window);
+        timer->setObjectName(QLatin1String(design.name));
+        timer->setInterval(design.look.timerInterval);
+        // An interval of 0 never fires, however the timer is enabled.
+        if (design.look.timerEnabled && design.look.timerInterval > 0)
+            timer->start();
+        return timer;
+    }
+    QWidget *control = createWidget(design);
+    control->setObjectName(QLatin1String(design.name));
+    if (*design.toolTip)
+        control->setToolTip(QString::fromLatin1(design.toolTip));
+    Twips::place(control, float(design.left), float(design.top), float(design.width),
+                 float(design.height));
+    applyLook(control, design);
+    control->show();
+    return control;
 }
 
 QWidget *ControlFactory::createWidget(const ControlDesign &d)
@@ -168,19 +196,6 @@ QWidget *ControlFactory::createWidget(const ControlDesign &d)
     return nullptr;
 }
 
-QWidget *ControlFactory::createControl(const ControlDesign &design)
-{
-    QWidget *control = createWidget(design);
-    control->setObjectName(QLatin1String(design.name));
-    if (*design.toolTip)
-        control->setToolTip(QString::fromLatin1(design.toolTip));
-    Twips::place(control, float(design.left), float(design.top), float(design.width),
-                 float(design.height));
-    applyLook(control, design);
-    control->show();
-    return control;
-}
-
 void ControlFactory::applyLook(QWidget *control, const ControlDesign &design)
 {
     const DesignLook &look = design.look;
@@ -210,8 +225,7 @@ void ControlFactory::applyLook(QWidget *control, const ControlDesign &design)
     }
 }
 
-void ControlFactory::setTabOrder(const FormDesign &design,
-                                 const QHash<QString, QWidget *> &controls)
+void ControlFactory::setTabOrder(const FormDesign &design, const Form1Controls &controls)
 {
     std::vector<const ControlDesign *> inOrder;
     for (const ControlDesign &c : design.controls)
@@ -224,7 +238,7 @@ void ControlFactory::setTabOrder(const FormDesign &design,
     // widget may not), so such controls are left out of the links.
     QWidget *previous = nullptr;
     for (const ControlDesign *c : inOrder) {
-        QWidget *control = controls.value(QLatin1String(c->name));
+        auto *control = qobject_cast<QWidget *>(c->slot.get(controls));
         if (!control || control->focusPolicy() == Qt::NoFocus)
             continue;
         if (previous)

@@ -5,7 +5,11 @@
 #include <QColor>
 #include <QPalette>
 #include <QString>
+#include <functional>
 #include <vector>
+
+struct Form1Controls;
+class QObject;
 
 // The stored design of the main window: every control with its kind, texts,
 // place and look. The window is built from this table and nothing else.
@@ -66,6 +70,39 @@ struct DesignLook
     bool timerEnabled = false;
 };
 
+// Where the window keeps a control the factory made: its member of
+// Form1Controls. Empty for the common dialog, which is a service.
+class ControlSlot
+{
+public:
+    ControlSlot() = default;
+    template <class T>
+    ControlSlot(T *Form1Controls::*member)
+        : m_put([member](Form1Controls &controls, QObject *control) {
+              controls.*member = qobject_cast<T *>(control);
+              return controls.*member != nullptr;
+          }),
+          m_get([member](const Form1Controls &controls) -> QObject * { return controls.*member; })
+    {
+    }
+
+    // Puts the control in its member; false when it is not of the member's
+    // class, or the slot is empty.
+    bool put(Form1Controls &controls, QObject *control) const
+    {
+        return m_put && m_put(controls, control);
+    }
+    // The control in the member, or nullptr.
+    QObject *get(const Form1Controls &controls) const
+    {
+        return m_get ? m_get(controls) : nullptr;
+    }
+
+private:
+    std::function<bool(Form1Controls &, QObject *)> m_put;
+    std::function<QObject *(const Form1Controls &)> m_get;
+};
+
 struct ControlDesign
 {
     const char *name;
@@ -75,6 +112,7 @@ struct ControlDesign
     int left, top, width, height; // twips, relative to the client area
     int tabIndex;                 // -1 where the control has none
     DesignLook look;
+    ControlSlot slot;
 
     // A control with a window of its own (all visual controls but labels).
     bool isWindowed() const;
@@ -95,5 +133,3 @@ struct FormDesign
 
 // The window's stored design.
 const FormDesign &form1Design();
-// A control's row by name, or nullptr.
-const ControlDesign *findDesign(const QString &name);

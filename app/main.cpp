@@ -1,8 +1,8 @@
+#include "app/Form1.h"
 #include "core/CommandLine.h"
 #include "desktop/DesktopIntegration.h"
-#include "app/Form1.h"
-#include "widgets/QtCommonDialog.h"
 #include "engine/mpv/MpvEngine.h"
+#include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
 #include <exception>
@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     }
     Form1 window(*engine, dialog);
     dialog.setParentWidget(&window);
-    DesktopIntegration desktop(window);
+    DesktopIntegration desktop(window, window.commands(), window.playList(), *engine, dialog);
     desktop.connectSessionBus();
     window.show();
     desktop.openArguments(commandLine.files());

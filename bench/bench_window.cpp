@@ -138,7 +138,7 @@ int idleChild(QApplication &app)
         }
     } count;
     QTimer::singleShot(3000, &app, [&] {
-        const bool timerOn = window.timer(QStringLiteral("Timer1"))->isActive();
+        const bool timerOn = window.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive();
         app.installEventFilter(&count);
         QTimer::singleShot(10000, &app, [&] {
             app.removeEventFilter(&count);
@@ -446,7 +446,7 @@ void benchFill(QApplication &app, int files)
     Form1 window(engine, dialog);
     window.show();
     app.processEvents();
-    auto *list = window.control<FileListBox>(QStringLiteral("FileList"));
+    auto *list = window.findChild<FileListBox *>(QStringLiteral("FileList"));
     const QString elsewhere = QDir::tempPath();
 
     std::vector<double> wall, cpu, shown;

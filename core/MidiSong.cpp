@@ -1,6 +1,7 @@
 #include "core/MidiSong.h"
 
-#include <QFile>
+#include "core/BoundedRead.h"
+
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
@@ -244,15 +245,15 @@ MidiSong MidiSong::parse(const QByteArray &bytes)
 
 MidiSong MidiSong::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("cannot be opened (%1)").arg(file.errorString()));
-    if (file.size() > maxFileBytes)
-        return failed(QStringLiteral("larger than %1 MB").arg(maxFileBytes / (1024 * 1024)));
-    const QByteArray bytes = file.read(maxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return failed(QStringLiteral("cannot be read (%1)").arg(file.errorString()));
-    return parse(bytes);
+    const BoundedRead read = BoundedRead::file(path, maxFileBytes);
+    switch (read.failure) {
+    case BoundedRead::Failure::None:
+        return parse(read.bytes);
+    case BoundedRead::Failure::TooLarge:
+        return failed(read.error);
+    default:
+        return failed(QStringLiteral("cannot be opened (%1)").arg(read.error));
+    }
 }
 
 QString MidiSong::readHeader(const uchar *data, qint64 size)

@@ -6,18 +6,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <algorithm>
-
-WplEntryError::WplEntryError(const QString &entry, const QString &reason)
-    : std::runtime_error(
-          QStringLiteral("This entry %1:\n\n%2").arg(reason, entry).toUtf8().toStdString()),
-      m_entry(entry)
-{
-}
 
 namespace WplWriter {
 
 namespace {
+
+const QString controlCharacter = QStringLiteral(
+    "holds a control character, which a Windows Media play list cannot hold");
+const QString brokenCharacter = QStringLiteral("holds a broken Unicode character");
 
 void appendLines(QByteArray &out, const QByteArray &piece)
 {
@@ -57,10 +53,8 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// The media line of one saved line, as the general way below writes it;
-// false for a path with a character it would refuse, which that way then
-// reports.
-bool appendUtf8MediaLine(QByteArray &out, QByteArrayView line)
+// The path of one saved line, as PlayListText::linePath reads it, on bytes.
+QByteArrayView linePathBytes(QByteArrayView line)
 {
     while (!line.isEmpty() && isBlank(line.front()))
         line = line.sliced(1);
@@ -72,11 +66,100 @@ bool appendUtf8MediaLine(QByteArray &out, QByteArrayView line)
         if (close >= 0)
             line.truncate(close);
     }
-    if (line.isEmpty())
-        return true;
+    return line;
+}
+
+QString refusal(const QString &entry, const QString &why)
+{
+    return QStringLiteral("This entry %1:\n\n%2").arg(why, entry);
+}
+
+// Appends one media line; the refusal when XML cannot hold the path.
+QString appendMediaLine(QByteArray &out, QByteArrayView utf8Path)
+{
+    const qsizetype before = out.size();
     out += "<media src=\"";
-    const char *plain = line.begin();
-    for (const char *p = line.begin(); p != line.end(); ++p) {
+    const QString why = appendEscaped(out, utf8Path);
+    if (!why.isEmpty()) {
+        out.truncate(before);
+        return refusal(QString::fromUtf8(utf8Path), why);
+    }
+    out += "\"/>\r\n";
+    return {};
+}
+
+// Save List writes UTF-8, and valid UTF-8 decoded and encoded again gives
+// the same bytes, so such a list is copied line by line without a string
+// for every line: for a hundred thousand entries that is most of the time.
+// False, with nothing appended, for any other list, which is decoded first.
+bool isCopiedByBytes(QByteArrayView list)
+{
+    if (list.startsWith("\xEF\xBB\xBF")) {
+        list = list.sliced(3);
+        // A second mark is text; leave that rarity to the decoding way.
+        if (list.startsWith("\xEF\xBB\xBF"))
+            return false;
+    }
+    return list.isValidUtf8();
+}
+
+QString appendByBytes(QByteArray &out, QByteArrayView list)
+{
+    if (list.startsWith("\xEF\xBB\xBF"))
+        list = list.sliced(3);
+    qsizetype start = 0;
+    const qsizetype n = list.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && list[end] != '\n' && list[end] != '\r')
+            ++end;
+        const QByteArrayView path = linePathBytes(list.sliced(start, end - start));
+        const QString error = path.isEmpty() ? QString() : appendMediaLine(out, path);
+        if (!error.isEmpty())
+            return error;
+        start = end + 1;
+    }
+    return {};
+}
+
+QString appendDecoded(QByteArray &out, const QByteArray &list)
+{
+    for (const QString &line : textLines(TextDecoding::decode(list))) {
+        const QString path = PlayListText::linePath(line);
+        if (path.isEmpty())
+            continue;
+        if (!path.isValidUtf16())
+            return refusal(path, brokenCharacter);
+        const QString error = appendMediaLine(out, path.toUtf8());
+        if (!error.isEmpty())
+            return error;
+    }
+    return {};
+}
+
+} // namespace
+
+Document generate(const QByteArray &head, const QByteArray &savedList, const QByteArray &tail)
+{
+    Document document;
+    QByteArray &out = document.bytes;
+    out.reserve(head.size() + savedList.size() * 2 + tail.size());
+    appendLines(out, head);
+    document.error = isCopiedByBytes(savedList) ? appendByBytes(out, savedList)
+                                                : appendDecoded(out, savedList);
+    if (!document.error.isEmpty()) {
+        document.bytes.clear();
+        return document;
+    }
+    appendLines(out, tail);
+    return document;
+}
+
+QString appendEscaped(QByteArray &out, QByteArrayView utf8)
+{
+    const qsizetype before = out.size();
+    const char *plain = utf8.begin();
+    for (const char *p = utf8.begin(); p != utf8.end(); ++p) {
         const auto byte = static_cast<unsigned char>(*p);
         const char *entity = nullptr;
         switch (byte) {
@@ -95,130 +178,45 @@ bool appendUtf8MediaLine(QByteArray &out, QByteArrayView line)
         case '\t':
             entity = "&#9;";
             break;
+        case '\n':
+            entity = "&#10;";
+            break;
+        case '\r':
+            entity = "&#13;";
+            break;
         case 0xEF:
-            // U+FFFE and U+FFFF, which XML cannot hold.
-            if (line.end() - p >= 3 && static_cast<unsigned char>(p[1]) == 0xBF &&
-                (static_cast<unsigned char>(p[2]) & 0xFE) == 0xBE)
-                return false;
+            // U+FFFE and U+FFFF.
+            if (utf8.end() - p >= 3 && static_cast<unsigned char>(p[1]) == 0xBF &&
+                (static_cast<unsigned char>(p[2]) & 0xFE) == 0xBE) {
+                out.truncate(before);
+                return controlCharacter;
+            }
             continue;
         default:
-            if (byte < 0x20)
-                return false;
+            if (byte < 0x20) {
+                out.truncate(before);
+                return controlCharacter;
+            }
             continue;
         }
         out.append(plain, p - plain);
         out += entity;
         plain = p + 1;
     }
-    out.append(plain, line.end() - plain);
-    out += "\"/>\r\n";
-    return true;
+    out.append(plain, utf8.end() - plain);
+    return {};
 }
 
-// Save List writes UTF-8, and valid UTF-8 decoded and encoded again gives
-// the same bytes, so such a list is copied line by line without a string
-// for every line: for a hundred thousand entries that is most of the time.
-// False, with nothing appended, for any other list, which then takes the
-// general way.
-bool appendUtf8MediaLines(QByteArray &out, QByteArrayView list)
+std::optional<QString> escapeAttribute(QStringView text, QString *why)
 {
-    if (list.startsWith("\xEF\xBB\xBF")) {
-        list = list.sliced(3);
-        // A second mark is text; leave that rarity to the general way.
-        if (list.startsWith("\xEF\xBB\xBF"))
-            return false;
-    }
-    if (!list.isValidUtf8())
-        return false;
-    const qsizetype before = out.size();
-    qsizetype start = 0;
-    const qsizetype n = list.size();
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && list[end] != '\n' && list[end] != '\r')
-            ++end;
-        if (!appendUtf8MediaLine(out, list.sliced(start, end - start))) {
-            out.truncate(before);
-            return false;
-        }
-        start = end + 1;
-    }
-    return true;
-}
-
-} // namespace
-
-QByteArray generate(const QByteArray &head, const QByteArray &savedList, const QByteArray &tail)
-{
-    QByteArray out;
-    out.reserve(head.size() + savedList.size() * 2 + tail.size());
-    appendLines(out, head);
-    if (!appendUtf8MediaLines(out, savedList)) {
-        for (const QString &line : textLines(TextDecoding::decode(savedList))) {
-            const QString path = PlayListText::linePath(line);
-            if (path.isEmpty())
-                continue;
-            out += "<media src=\"";
-            out += escapeAttribute(path).toUtf8();
-            out += "\"/>\r\n";
-        }
-    }
-    appendLines(out, tail);
-    return out;
-}
-
-QString escapeAttribute(QStringView text)
-{
-    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c.unicode() >= 0x20 && c != u'&' && c != u'<' && c != u'>' && c != u'"' &&
-               !c.isSurrogate() && c.unicode() < 0xFFFE;
-    });
-    if (plain)
-        return text.toString();
-    QString out;
-    out.reserve(text.size() + 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        switch (c.unicode()) {
-        case u'&':
-            out += QLatin1String("&amp;");
-            continue;
-        case u'<':
-            out += QLatin1String("&lt;");
-            continue;
-        case u'>':
-            out += QLatin1String("&gt;");
-            continue;
-        case u'"':
-            out += QLatin1String("&quot;");
-            continue;
-        case u'\t':
-            out += QLatin1String("&#9;");
-            continue;
-        case u'\n':
-            out += QLatin1String("&#10;");
-            continue;
-        case u'\r':
-            out += QLatin1String("&#13;");
-            continue;
-        default:
-            break;
-        }
-        if (c.unicode() < 0x20 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
-            throw WplEntryError(text.toString(),
-                                QStringLiteral("holds a control character, which a Windows "
-                                               "Media play list cannot hold"));
-        if (c.isSurrogate()) {
-            if (!c.isHighSurrogate() || i + 1 == text.size() || !text[i + 1].isLowSurrogate())
-                throw WplEntryError(text.toString(),
-                                    QStringLiteral("holds a broken Unicode character"));
-            out += c;
-            out += text[++i];
-            continue;
-        }
-        out += c;
-    }
-    return out;
+    QByteArray escaped;
+    const QString reason =
+        text.isValidUtf16() ? appendEscaped(escaped, text.toUtf8()) : brokenCharacter;
+    if (reason.isEmpty())
+        return QString::fromUtf8(escaped);
+    if (why)
+        *why = reason;
+    return std::nullopt;
 }
 
 QString findPiece(const QString &name, const QStringList &folders)

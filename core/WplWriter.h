@@ -1,38 +1,40 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-#include <stdexcept>
-
-// Thrown when an entry of the saved list holds a character that an XML
-// attribute cannot carry.
-class WplEntryError : public std::runtime_error
-{
-public:
-    WplEntryError(const QString &entry, const QString &reason);
-    QString entry() const { return m_entry; }
-
-private:
-    QString m_entry;
-};
+#include <optional>
 
 // Builds the Windows Media play list that Generate writes: the lines of the
 // head, one <media src="..."/> line for each path of the saved list and the
 // lines of the tail, every line ended by CR LF.
 namespace WplWriter {
 
+// What generate() made: the document, or why not.
+struct Document
+{
+    QByteArray bytes;
+    // Names the entry that XML cannot hold and why, as a sentence that ends
+    // with the entry on a line of its own; empty when bytes is the document.
+    QString error;
+};
+
 // The whole document. The head and tail lines are copied byte for byte; the
 // saved list is read line by line (PlayListText::linePath), blank lines
 // skipped, each path written XML-escaped in double quotes as UTF-8.
-// Throws WplEntryError for a path that XML cannot hold.
-QByteArray generate(const QByteArray &head, const QByteArray &savedList, const QByteArray &tail);
+Document generate(const QByteArray &head, const QByteArray &savedList, const QByteArray &tail);
 
-// The text escaped for a double-quoted XML attribute: & < > " as entities,
-// tab and line breaks as character references so they survive.
-// Throws WplEntryError for other control characters and broken surrogates.
-QString escapeAttribute(QStringView text);
+// Appends UTF-8 text escaped for a double-quoted XML attribute: & < > " as
+// entities, tab and line breaks as character references so they survive.
+// For text with another control character or U+FFFE/U+FFFF, which XML
+// cannot hold, appends nothing and returns why; otherwise returns "".
+QString appendEscaped(QByteArray &out, QByteArrayView utf8);
+
+// The same for text: the escaped text, or empty with *why set when it holds
+// a character XML cannot hold or a broken Unicode character.
+std::optional<QString> escapeAttribute(QStringView text, QString *why = nullptr);
 
 // The first existing file of this name in the folders, in order; empty when
 // none holds it.

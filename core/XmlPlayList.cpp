@@ -1,9 +1,10 @@
 #include "core/XmlPlayList.h"
 
+#include "core/BoundedRead.h"
 #include "core/MediaSource.h"
+#include "core/MediaTypes.h"
 #include "core/TextDecoding.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -15,6 +16,12 @@ namespace {
 
 constexpr qint64 maxFileBytes = 16 * 1024 * 1024;
 constexpr int maxDepth = 64;
+
+QString tooLarge()
+{
+    return QStringLiteral("too large for a play list (more than %1 MB)")
+        .arg(maxFileBytes / (1024 * 1024));
+}
 
 struct Decoded
 {
@@ -251,8 +258,7 @@ XmlPlayListResult readXmlPlayListData(const QByteArray &data, const QString &bas
 {
     XmlPlayListResult result;
     if (data.size() > maxFileBytes) {
-        result.error = QStringLiteral("too large for a play list (more than %1 MB)")
-                           .arg(maxFileBytes / (1024 * 1024));
+        result.error = tooLarge();
         return result;
     }
     const Decoded decoded = decodeXml(data);
@@ -268,33 +274,25 @@ XmlPlayListResult readXmlPlayListData(const QByteArray &data, const QString &bas
 XmlPlayListResult readXmlPlayList(const QString &path)
 {
     XmlPlayListResult result;
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
+    const BoundedRead read = BoundedRead::file(path, maxFileBytes);
+    switch (read.failure) {
+    case BoundedRead::Failure::None:
+        return readXmlPlayListData(read.bytes, QFileInfo(path).absolutePath());
+    case BoundedRead::Failure::NotAFile:
         result.error = QStringLiteral("not a file");
-        return result;
+        break;
+    case BoundedRead::Failure::TooLarge:
+        result.error = tooLarge();
+        break;
+    case BoundedRead::Failure::Missing:
+    case BoundedRead::Failure::Unreadable:
+        result.error = QStringLiteral("cannot be opened (%1)").arg(read.error);
+        break;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("cannot be opened (%1)").arg(file.errorString());
-        return result;
-    }
-    if (file.size() > maxFileBytes) {
-        result.error = QStringLiteral("too large for a play list (%1 MB; at most %2 MB are read)")
-                           .arg(file.size() / (1024 * 1024))
-                           .arg(maxFileBytes / (1024 * 1024));
-        return result;
-    }
-    const QByteArray data = file.read(maxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("cannot be read (%1)").arg(file.errorString());
-        return result;
-    }
-    return readXmlPlayListData(data, info.absolutePath());
+    return result;
 }
 
 bool isXmlPlayList(const QString &path)
 {
-    const QString lower = path.toLower();
-    return lower.endsWith(QLatin1String(".wpl")) || lower.endsWith(QLatin1String(".asx")) ||
-           lower.endsWith(QLatin1String(".wvx")) || lower.endsWith(QLatin1String(".wmx"));
+    return MediaTypes::isXmlPlayList(path);
 }

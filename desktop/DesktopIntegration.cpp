@@ -1,25 +1,63 @@
 #include "desktop/DesktopIntegration.h"
 
+#include "commands/Commands.h"
 #include "desktop/DropHandler.h"
-#include "app/Form1.h"
 #include "desktop/MediaOpener.h"
 #include "desktop/MprisService.h"
+#include "engine/MediaEngine.h"
 
 #include <QDBusConnection>
 #include <QDir>
 #include <QTimer>
+#include <QWidget>
 
-DesktopIntegration::DesktopIntegration(Form1 &window, QObject *parent)
-    : QObject(parent), m_window(window), m_opener(new MediaOpener(window, this)),
-      m_drops(new DropHandler(window, *m_opener, this)), m_mpris(new MprisService(window, this))
+DesktopIntegration::DesktopIntegration(QWidget &window, Commands &commands,
+                                       const PlayListBox &playList, MediaEngine &engine,
+                                       CommonDialog &dialog, QObject *parent)
+    : QObject(parent), m_window(window), m_commands(commands), m_engine(engine),
+      m_opener(new MediaOpener(commands, dialog, this)),
+      m_drops(new DropHandler(window, *m_opener, this)),
+      m_mpris(new MprisService(engine, playList, this))
 {
+    connectMpris();
 }
 
 DesktopIntegration::~DesktopIntegration() = default;
 
+void DesktopIntegration::connectMpris()
+{
+    MediaEngine *engine = &m_engine;
+    connect(m_mpris, &MprisService::nextRequested, this,
+            [this] { m_commands.trigger(QStringLiteral("cmdNext_Click")); });
+    connect(m_mpris, &MprisService::previousRequested, this,
+            [this] { m_commands.trigger(QStringLiteral("cmdBack_Click")); });
+    connect(m_mpris, &MprisService::quitRequested, this,
+            [this] { m_commands.trigger(QStringLiteral("cmdExit_Click")); });
+    connect(m_mpris, &MprisService::raiseRequested, this, &DesktopIntegration::raiseWindow);
+    connect(m_mpris, &MprisService::playRequested, engine, &MediaEngine::play);
+    connect(m_mpris, &MprisService::pauseRequested, engine, &MediaEngine::pause);
+    connect(m_mpris, &MprisService::stopRequested, engine, &MediaEngine::stop);
+    connect(m_mpris, &MprisService::volumeRequested, engine, &MediaEngine::setVolume);
+}
+
+void DesktopIntegration::raiseWindow()
+{
+    if (m_window.isMinimized())
+        m_window.showNormal();
+    m_window.show();
+    m_window.raise();
+    m_window.activateWindow();
+}
+
 void DesktopIntegration::connectSessionBus()
 {
-    m_mpris->registerOn(QDBusConnection::sessionBus());
+    connectBus(QDBusConnection::sessionBus());
+}
+
+QString DesktopIntegration::connectBus(const QDBusConnection &bus)
+{
+    m_mpris->registerOn(bus);
+    return m_mpris->serviceName();
 }
 
 void DesktopIntegration::openArguments(const QStringList &files)

@@ -4,31 +4,28 @@
 #include <QStringList>
 #include <QUrl>
 
-class Form1;
+class Commands;
+class CommonDialog;
 
 // Opens media that come from outside the window (the command line, files
-// dropped on it) through the play list's own commands: New List, the append
-// step of Add, the selection that Activates an entry, and the hand-over of
-// Load play-list file. Whatever cannot be opened is named in one message box,
-// the way every other failed command is, and the rest is still opened.
+// dropped on it) through the window's commands. Whatever cannot be opened is
+// named in one message box, the way every other failed command is, and the
+// rest is still opened.
 class MediaOpener : public QObject
 {
     Q_OBJECT
 public:
-    explicit MediaOpener(Form1 &window, QObject *parent = nullptr);
+    MediaOpener(Commands &commands, CommonDialog &dialog, QObject *parent = nullptr);
 
-    // Whether this path or URL names a play-list file that the engine plays
-    // whole (.wpl, .asx, .wvx, .wmx, .m3u), going by its extension.
-    static bool isPlayListFile(const QString &entry);
-    // The media files of a folder (the file browser's types), in name order
-    // with letter case ignored.
+    // The media files of a folder (the file browser's types), in the file
+    // list's order.
     static QStringList mediaFilesIn(const QString &folder);
 
     // The command line's files: the play list is replaced by them in order
-    // (New List, then one append each) and the first is selected, which
-    // plays it. When the first is a play-list file it is handed over as Load
-    // play-list file does instead, and the others make the list. Relative
-    // paths are taken from workingFolder; a folder stands for its media files.
+    // and the first is selected, which plays it. When the first is a
+    // play-list file it is handed over as Load play-list file does instead,
+    // and the others make the list. Relative paths are taken from
+    // workingFolder; a folder stands for its media files.
     void openArguments(const QStringList &arguments, const QString &workingFolder);
     // Dropped files and folders: appended as Add appends them (a folder: its
     // media files); the first dropped play-list file is loaded as Load
@@ -46,7 +43,8 @@ private:
     // Resolves each item to play-list entries, noting what cannot be opened.
     static void gather(const QString &item, const QString &shown, const QString &folder,
                        Gathered &into);
-    static void reportProblems(const QStringList &problems);
+    void reportProblems(const QStringList &problems);
 
-    Form1 &m_window;
+    Commands &m_commands;
+    CommonDialog &m_dialog;
 };

@@ -1,9 +1,7 @@
 #include "desktop/MprisPlayer.h"
 
-#include "app/Form1.h"
-#include "engine/MediaEngine.h"
 #include "core/MediaSource.h"
-#include "commands/playlist/PlayList.h"
+#include "engine/MediaEngine.h"
 #include "widgets/PlayListBox.h"
 
 #include <QDBusMessage>
@@ -18,36 +16,31 @@ namespace {
 
 const QString interfaceName = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
-PlayListBox &playList1(const Form1 &window)
-{
-    return *window.control<PlayListBox>(QStringLiteral("PlayList1"));
-}
-
 } // namespace
 
-MprisPlayer::MprisPlayer(Form1 &window, const QDBusConnection &bus, QObject *exported)
-    : QDBusAbstractAdaptor(exported), m_window(window), m_bus(bus)
+MprisPlayer::MprisPlayer(const MediaEngine &engine, const PlayListBox &playList,
+                         const QDBusConnection &bus, QObject *exported)
+    : QDBusAbstractAdaptor(exported), m_engine(engine), m_playList(playList), m_bus(bus)
 {
     m_check.setSingleShot(true);
     m_check.setInterval(0);
     connect(&m_check, &QTimer::timeout, this, &MprisPlayer::sendChanges);
-    m_lengthWatch.setInterval(1000);
-    connect(&m_lengthWatch, &QTimer::timeout, this, &MprisPlayer::scheduleCheck);
 
-    MediaEngine &engine = window.engine();
     connect(&engine, &MediaEngine::statusChanged, this, &MprisPlayer::scheduleCheck);
+    connect(&engine, &MediaEngine::playbackStateChanged, this, &MprisPlayer::scheduleCheck);
+    connect(&engine, &MediaEngine::durationChanged, this, &MprisPlayer::scheduleCheck);
     connect(&engine, &MediaEngine::volumeChanged, this, &MprisPlayer::scheduleCheck);
-    PlayListBox &list = playList1(window);
-    connect(list.model(), &QAbstractItemModel::rowsInserted, this, &MprisPlayer::scheduleCheck);
-    connect(list.model(), &QAbstractItemModel::rowsRemoved, this, &MprisPlayer::scheduleCheck);
-    connect(list.model(), &QAbstractItemModel::modelReset, this, &MprisPlayer::scheduleCheck);
-    connect(&list, &QListWidget::itemSelectionChanged, this, &MprisPlayer::scheduleCheck);
+    const QAbstractItemModel *entries = playList.model();
+    connect(entries, &QAbstractItemModel::rowsInserted, this, &MprisPlayer::scheduleCheck);
+    connect(entries, &QAbstractItemModel::rowsRemoved, this, &MprisPlayer::scheduleCheck);
+    connect(entries, &QAbstractItemModel::modelReset, this, &MprisPlayer::scheduleCheck);
+    connect(&playList, &QListWidget::itemSelectionChanged, this, &MprisPlayer::scheduleCheck);
     m_sent = signalledProperties();
 }
 
 QString MprisPlayer::playbackStatus() const
 {
-    switch (m_window.engine().playbackState()) {
+    switch (m_engine.playbackState()) {
     case MediaEngine::PlaybackState::Playing:
         return QStringLiteral("Playing");
     case MediaEngine::PlaybackState::Paused:
@@ -60,8 +53,7 @@ QString MprisPlayer::playbackStatus() const
 
 QVariantMap MprisPlayer::metadata() const
 {
-    const MediaEngine &engine = m_window.engine();
-    const QString url = engine.url();
+    const QString url = m_engine.url();
     QVariantMap data;
     if (url.isEmpty()) {
         data.insert(QStringLiteral("mpris:trackid"),
@@ -90,83 +82,74 @@ QVariantMap MprisPlayer::metadata() const
     }
     data.insert(QStringLiteral("xesam:title"), title);
     data.insert(QStringLiteral("xesam:url"), address);
-    if (const std::optional<double> length = engine.duration(); length && *length > 0)
+    if (const std::optional<double> length = m_engine.duration(); length && *length > 0)
         data.insert(QStringLiteral("mpris:length"), qlonglong(std::llround(*length * 1e6)));
     return data;
 }
 
 double MprisPlayer::volume() const
 {
-    return m_window.engine().volume() / 100.0;
+    return m_engine.volume() / 100.0;
 }
 
 void MprisPlayer::setVolume(double volume)
 {
     if (!std::isfinite(volume))
         return;
-    m_window.engine().setVolume(int(std::lround(qBound(0.0, volume, 1.0) * 100)));
+    emit volumeRequested(int(std::lround(qBound(0.0, volume, 1.0) * 100)));
 }
 
 qlonglong MprisPlayer::position() const
 {
-    return qlonglong(std::llround(m_window.engine().position().value_or(0.0) * 1e6));
+    return qlonglong(std::llround(m_engine.position().value_or(0.0) * 1e6));
 }
 
 bool MprisPlayer::canGoNext() const
 {
-    const PlayListBox &list = playList1(m_window);
-    return list.listIndex() + 1 < list.listCount();
+    return m_playList.listIndex() + 1 < m_playList.listCount();
 }
 
 bool MprisPlayer::canGoPrevious() const
 {
-    return playList1(m_window).listIndex() >= 0;
+    return m_playList.listIndex() >= 0;
 }
 
 bool MprisPlayer::canPlay() const
 {
-    return !m_window.engine().url().isEmpty();
+    return !m_engine.url().isEmpty();
 }
 
 void MprisPlayer::Next()
 {
-    PlayList *list = &m_window.playList();
-    m_window.runHandler([list] { list->cmdNext_Click(); });
+    emit nextRequested();
 }
 
 void MprisPlayer::Previous()
 {
-    PlayList *list = &m_window.playList();
-    m_window.runHandler([list] { list->cmdBack_Click(); });
+    emit previousRequested();
 }
 
 void MprisPlayer::Pause()
 {
-    MediaEngine &engine = m_window.engine();
-    m_window.runHandler([&engine] { engine.pause(); });
+    emit pauseRequested();
 }
 
 void MprisPlayer::PlayPause()
 {
-    MediaEngine &engine = m_window.engine();
-    m_window.runHandler([&engine] {
-        if (engine.playbackState() == MediaEngine::PlaybackState::Playing)
-            engine.pause();
-        else
-            engine.play();
-    });
+    if (m_engine.playbackState() == MediaEngine::PlaybackState::Playing)
+        emit pauseRequested();
+    else
+        emit playRequested();
 }
 
 void MprisPlayer::Stop()
 {
-    MediaEngine &engine = m_window.engine();
-    m_window.runHandler([&engine] { engine.stop(); });
+    emit stopRequested();
 }
 
 void MprisPlayer::Play()
 {
-    MediaEngine &engine = m_window.engine();
-    m_window.runHandler([&engine] { engine.play(); });
+    emit playRequested();
 }
 
 void MprisPlayer::Seek(qlonglong) {}
@@ -202,14 +185,6 @@ QVariantMap MprisPlayer::signalledProperties() const
 void MprisPlayer::sendChanges()
 {
     const QVariantMap now = signalledProperties();
-    const QVariantMap current = now.value(QStringLiteral("Metadata")).toMap();
-    const bool lengthPending =
-        !m_window.engine().url().isEmpty() && !current.contains(QStringLiteral("mpris:length"));
-    if (lengthPending && !m_lengthWatch.isActive())
-        m_lengthWatch.start();
-    else if (!lengthPending)
-        m_lengthWatch.stop();
-
     QVariantMap changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it) {
         if (m_sent.value(it.key()) != it.value())

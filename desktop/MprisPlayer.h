@@ -6,15 +6,17 @@
 #include <QTimer>
 #include <QVariantMap>
 
-class Form1;
+class MediaEngine;
+class PlayListBox;
 class QDBusMessage;
 
 // The MPRIS player object (org.mpris.MediaPlayer2.Player), which the media
-// keys and the desktop's media controls use. Play, Pause, PlayPause and Stop
-// act as the engine's own control bar does (resume where it stood); Next and
-// Previous run the window's ">" and "<" commands. Changes of the status, the
-// current medium, the volume and what Next and Previous can do are sent as
-// PropertiesChanged.
+// keys and the desktop's media controls use. It shows what the engine and the
+// play list say and only asks for what its callers want done: Play, Pause,
+// PlayPause and Stop are meant as the engine's own control bar does them
+// (resume where it stood), Next and Previous as the window's ">" and "<".
+// Changes of the status, the current medium, the volume and what Next and
+// Previous can do are sent as PropertiesChanged.
 class MprisPlayer : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -37,8 +39,10 @@ public:
     // The object path both MPRIS interfaces live at.
     static const QString objectPath;
 
-    // Serves the window on this bus; the adaptor belongs to exported.
-    MprisPlayer(Form1 &window, const QDBusConnection &bus, QObject *exported);
+    // Shows this engine and play list on this bus; the adaptor belongs to
+    // exported.
+    MprisPlayer(const MediaEngine &engine, const PlayListBox &playList,
+                const QDBusConnection &bus, QObject *exported);
 
     // "Playing", "Paused" or "Stopped", as the engine stands.
     QString playbackStatus() const;
@@ -61,17 +65,16 @@ public:
     bool canControl() const { return true; }
 
 public slots:
-    // As a click on ">".
+    // Ask for a click on ">", or on "<".
     void Next();
-    // As a click on "<".
     void Previous();
-    // Pauses what plays.
+    // Ask to pause what plays.
     void Pause();
-    // Pauses what plays; otherwise plays, resuming a pause.
+    // Asks to pause what plays, otherwise to play.
     void PlayPause();
-    // Stops and rewinds.
+    // Asks to stop and rewind.
     void Stop();
-    // Plays the current medium, resuming a pause.
+    // Asks to play the current medium, resuming a pause.
     void Play();
     // CanSeek is false: both do nothing, as MPRIS asks.
     void Seek(qlonglong offset);
@@ -83,6 +86,15 @@ public slots:
 signals:
     void Seeked(qlonglong position);
 
+    // What the desktop asked for.
+    void nextRequested();
+    void previousRequested();
+    void playRequested();
+    void pauseRequested();
+    void stopRequested();
+    // A volume in percent, 0 to 100.
+    void volumeRequested(int percent);
+
 private:
     // Looks at everything PropertiesChanged reports, once the current event
     // has been handled, so that one command sends one signal.
@@ -90,11 +102,10 @@ private:
     void sendChanges();
     QVariantMap signalledProperties() const;
 
-    Form1 &m_window;
+    const MediaEngine &m_engine;
+    const PlayListBox &m_playList;
     QDBusConnection m_bus;
     QTimer m_check;
-    // The length of a medium often becomes known a moment after it opens.
-    QTimer m_lengthWatch;
     QVariantMap m_sent;
     // The medium the track id was given for; a new one gets the next id.
     mutable QString m_trackUrl;

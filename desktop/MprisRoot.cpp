@@ -1,16 +1,11 @@
 #include "desktop/MprisRoot.h"
 
-#include "app/Form1.h"
-#include "core/MimeTypes.h"
-#include "commands/window/WindowCommands.h"
 #include "core/MediaSource.h"
+#include "core/MediaTypes.h"
 
 #include <QTimer>
 
-MprisRoot::MprisRoot(Form1 &window, QObject *exported)
-    : QDBusAbstractAdaptor(exported), m_window(window)
-{
-}
+MprisRoot::MprisRoot(QObject *exported) : QDBusAbstractAdaptor(exported) {}
 
 QString MprisRoot::identity() const
 {
@@ -29,22 +24,15 @@ QStringList MprisRoot::supportedUriSchemes() const
 
 QStringList MprisRoot::supportedMimeTypes() const
 {
-    return ::supportedMimeTypes();
+    return MediaTypes::mimeTypes();
 }
 
 void MprisRoot::Raise()
 {
-    if (m_window.isMinimized())
-        m_window.showNormal();
-    m_window.show();
-    m_window.raise();
-    m_window.activateWindow();
+    emit raiseRequested();
 }
 
 void MprisRoot::Quit()
 {
-    Form1 *window = &m_window;
-    QTimer::singleShot(0, window, [window] {
-        window->runHandler([window] { window->windowCommands().cmdExit_Click(); });
-    });
+    QTimer::singleShot(0, this, [this] { emit quitRequested(); });
 }

@@ -3,10 +3,9 @@
 #include <QDBusAbstractAdaptor>
 #include <QStringList>
 
-class Form1;
-
 // The MPRIS root object (org.mpris.MediaPlayer2): who the player is, what it
-// opens, and Raise and Quit for the desktop's media controls.
+// opens, and Raise and Quit for the desktop's media controls, which it only
+// passes on as requests.
 class MprisRoot : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -22,8 +21,8 @@ class MprisRoot : public QDBusAbstractAdaptor
     Q_PROPERTY(QStringList SupportedMimeTypes READ supportedMimeTypes)
 
 public:
-    // Serves the window; the adaptor belongs to exported, the object on the bus.
-    MprisRoot(Form1 &window, QObject *exported);
+    // The adaptor belongs to exported, the object on the bus.
+    explicit MprisRoot(QObject *exported);
 
     bool canQuit() const { return true; }
     bool canRaise() const { return true; }
@@ -37,11 +36,12 @@ public:
     QStringList supportedMimeTypes() const;
 
 public slots:
-    // Brings the window to the front, restoring it when minimised.
+    // Asks to bring the window to the front.
     void Raise();
-    // Ends the player as its Exit command does, once the caller has its answer.
+    // Asks to end the player, once the caller has its answer.
     void Quit();
 
-private:
-    Form1 &m_window;
+signals:
+    void raiseRequested();
+    void quitRequested();
 };

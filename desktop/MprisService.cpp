@@ -6,11 +6,15 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(mprisLog, "corvel.mpris")
 
 const QString MprisService::baseName = QStringLiteral("org.mpris.MediaPlayer2.corvel");
 
-MprisService::MprisService(Form1 &window, QObject *parent)
-    : QObject(parent), m_window(window), m_bus(QString())
+MprisService::MprisService(const MediaEngine &engine, const PlayListBox &playList,
+                           QObject *parent)
+    : QObject(parent), m_engine(engine), m_playList(playList), m_bus(QString())
 {
 }
 
@@ -26,16 +30,24 @@ bool MprisService::registerOn(const QDBusConnection &bus)
 {
     if (!bus.isConnected()) {
         const QString why = bus.lastError().message();
-        qInfo("No D-Bus session bus (%s): media keys and the desktop's media controls will not "
+        qCInfo(mprisLog, "No D-Bus session bus (%s): media keys and the desktop's media controls will not "
               "reach the player.",
               qPrintable(why.isEmpty() ? QStringLiteral("not found") : why));
         return false;
     }
     m_bus = bus;
-    new MprisRoot(m_window, this);
-    new MprisPlayer(m_window, m_bus, this);
+    auto *root = new MprisRoot(this);
+    connect(root, &MprisRoot::raiseRequested, this, &MprisService::raiseRequested);
+    connect(root, &MprisRoot::quitRequested, this, &MprisService::quitRequested);
+    auto *player = new MprisPlayer(m_engine, m_playList, m_bus, this);
+    connect(player, &MprisPlayer::nextRequested, this, &MprisService::nextRequested);
+    connect(player, &MprisPlayer::previousRequested, this, &MprisService::previousRequested);
+    connect(player, &MprisPlayer::playRequested, this, &MprisService::playRequested);
+    connect(player, &MprisPlayer::pauseRequested, this, &MprisService::pauseRequested);
+    connect(player, &MprisPlayer::stopRequested, this, &MprisService::stopRequested);
+    connect(player, &MprisPlayer::volumeRequested, this, &MprisService::volumeRequested);
     if (!m_bus.registerObject(MprisPlayer::objectPath, this, QDBusConnection::ExportAdaptors)) {
-        qInfo("The MPRIS objects could not be put on D-Bus (%s); media keys will not reach the "
+        qCInfo(mprisLog, "The MPRIS objects could not be put on D-Bus (%s); media keys will not reach the "
               "player.",
               qPrintable(m_bus.lastError().message()));
         return false;
@@ -49,7 +61,7 @@ bool MprisService::registerOn(const QDBusConnection &bus)
         }
     }
     m_bus.unregisterObject(MprisPlayer::objectPath);
-    qInfo("No MPRIS name could be taken on D-Bus (%s); media keys will not reach the player.",
+    qCInfo(mprisLog, "No MPRIS name could be taken on D-Bus (%s); media keys will not reach the player.",
           qPrintable(m_bus.lastError().message()));
     return false;
 }

@@ -3,12 +3,13 @@
 #include <QDBusConnection>
 #include <QObject>
 
-class Form1;
-class MprisPlayer;
+class MediaEngine;
+class PlayListBox;
 
 // Puts the player on a D-Bus bus as an MPRIS media player, so the keyboard's
-// media keys and the desktop's media controls reach it. Without a bus the
-// player works as before and says so once in its log.
+// media keys and the desktop's media controls reach it. It shows the engine
+// and the play list and passes on what the desktop asks for as signals.
+// Without a bus the player works as before and says so once in its log.
 class MprisService : public QObject
 {
     Q_OBJECT
@@ -16,7 +17,8 @@ public:
     // The bus name asked for first.
     static const QString baseName;
 
-    explicit MprisService(Form1 &window, QObject *parent = nullptr);
+    MprisService(const MediaEngine &engine, const PlayListBox &playList,
+                 QObject *parent = nullptr);
     ~MprisService() override;
 
     // Registers the MPRIS objects on this bus under baseName, or under
@@ -26,8 +28,21 @@ public:
     // The name taken on the bus; "" when not registered.
     QString serviceName() const { return m_serviceName; }
 
+signals:
+    // What the desktop asked for.
+    void raiseRequested();
+    void quitRequested();
+    void nextRequested();
+    void previousRequested();
+    void playRequested();
+    void pauseRequested();
+    void stopRequested();
+    // A volume in percent, 0 to 100.
+    void volumeRequested(int percent);
+
 private:
-    Form1 &m_window;
+    const MediaEngine &m_engine;
+    const PlayListBox &m_playList;
     QDBusConnection m_bus;
     QString m_serviceName;
 };

@@ -16,11 +16,9 @@ namespace {
 
 QByteArray generated(const QByteArray &saved)
 {
-    try {
-        return WplWriter::generate("<head>\n", saved, "<tail>\n");
-    } catch (const WplEntryError &error) {
-        return QByteArray("refused: ") + error.what();
-    }
+    const WplWriter::Document document = WplWriter::generate("<head>\n", saved, "<tail>\n");
+    return document.error.isEmpty() ? document.bytes
+                                    : QByteArray("refused: ") + document.error.toUtf8();
 }
 
 } // namespace

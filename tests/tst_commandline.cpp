@@ -3,6 +3,7 @@
 // the play list's own commands (against the engine and dialog doubles).
 
 #include "core/CommandLine.h"
+#include "core/MediaTypes.h"
 #include "desktop/MediaOpener.h"
 #include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
@@ -163,7 +164,7 @@ void CommandLineTest::noArgumentsChangeNothing()
     FormFixture f;
     auto *list = f.get<PlayListBox>("PlayList1");
     list->addEntry(QStringLiteral("/kept.mp3"));
-    MediaOpener opener(f.form);
+    MediaOpener opener(f.form.commands(), f.dialog);
     opener.openArguments({}, m_dir->path());
     QCOMPARE(entries(list), QStringList{QStringLiteral("/kept.mp3")});
     QVERIFY(f.engine.calls.isEmpty());
@@ -182,7 +183,7 @@ void CommandLineTest::filesReplaceTheListAndTheFirstPlays()
         FormFixture f;
         auto *list = f.get<PlayListBox>("PlayList1");
         list->addEntry(QStringLiteral("/old.mp3"));
-        MediaOpener(f.form).openArguments({song}, m_dir->path());
+        MediaOpener(f.form.commands(), f.dialog).openArguments({song}, m_dir->path());
         QCOMPARE(entries(list), QStringList{song});
         QCOMPARE(list->listIndex(), 0);
         QCOMPARE(f.engine.commands(), QStringList({QStringLiteral("url=") + song,
@@ -195,7 +196,7 @@ void CommandLineTest::filesReplaceTheListAndTheFirstPlays()
     {
         FormFixture f;
         auto *list = f.get<PlayListBox>("PlayList1");
-        MediaOpener(f.form).openArguments({song, b, a}, m_dir->path());
+        MediaOpener(f.form.commands(), f.dialog).openArguments({song, b, a}, m_dir->path());
         QCOMPARE(entries(list), QStringList({song, b, a}));
         QCOMPARE(list->listIndex(), 0);
         QCOMPARE(f.engine.commands(), QStringList({QStringLiteral("url=") + song,
@@ -210,16 +211,16 @@ void CommandLineTest::playListFileIsHandedOver()
     const QString wpl = file(QStringLiteral("PlayList1.wpl"));
     const QString song = file(QStringLiteral("song.mp3"));
     for (const char *suffix : {"x.wpl", "x.asx", "x.wvx", "x.wmx", "x.m3u", "x.WPL"})
-        QVERIFY2(MediaOpener::isPlayListFile(QLatin1String(suffix)), suffix);
-    QVERIFY(!MediaOpener::isPlayListFile(QStringLiteral("x.mp3")));
-    QVERIFY(MediaOpener::isPlayListFile(QStringLiteral("http://example.com/a.asx?x=1")));
+        QVERIFY2(MediaTypes::isPlayListFile(QLatin1String(suffix)), suffix);
+    QVERIFY(!MediaTypes::isPlayListFile(QStringLiteral("x.mp3")));
+    QVERIFY(MediaTypes::isPlayListFile(QStringLiteral("http://example.com/a.asx?x=1")));
 
     // Alone: as Load play-list file, the list untouched.
     {
         FormFixture f;
         auto *list = f.get<PlayListBox>("PlayList1");
         list->addEntry(QStringLiteral("/kept.mp3"));
-        MediaOpener(f.form).openArguments({m3u}, m_dir->path());
+        MediaOpener(f.form.commands(), f.dialog).openArguments({m3u}, m_dir->path());
         QCOMPARE(f.engine.commands(), QStringList{QStringLiteral("url=") + m3u});
         QCOMPARE(f.edit("PLName")->text(), m3u);
         QCOMPARE(entries(list), QStringList{QStringLiteral("/kept.mp3")});
@@ -230,7 +231,7 @@ void CommandLineTest::playListFileIsHandedOver()
     {
         FormFixture f;
         auto *list = f.get<PlayListBox>("PlayList1");
-        MediaOpener(f.form).openArguments({wpl, song}, m_dir->path());
+        MediaOpener(f.form.commands(), f.dialog).openArguments({wpl, song}, m_dir->path());
         QCOMPARE(f.engine.commands(), QStringList{QStringLiteral("url=") + wpl});
         QCOMPARE(entries(list), QStringList{song});
         QCOMPARE(list->listIndex(), -1);
@@ -239,7 +240,7 @@ void CommandLineTest::playListFileIsHandedOver()
     {
         FormFixture f;
         auto *list = f.get<PlayListBox>("PlayList1");
-        MediaOpener(f.form).openArguments({song, wpl}, m_dir->path());
+        MediaOpener(f.form.commands(), f.dialog).openArguments({song, wpl}, m_dir->path());
         QCOMPARE(entries(list), QStringList({song, wpl}));
         QCOMPARE(f.engine.url(), song);
         QVERIFY(f.edit("PLName")->text().isEmpty());
@@ -253,7 +254,7 @@ void CommandLineTest::missingFileIsReportedAndTheRestOpens()
     {
         FormFixture f;
         auto *list = f.get<PlayListBox>("PlayList1");
-        MediaOpener(f.form).openArguments({missing, real}, m_dir->path());
+        MediaOpener(f.form.commands(), f.dialog).openArguments({missing, real}, m_dir->path());
         QCOMPARE(entries(list), QStringList{real});
         QCOMPARE(f.engine.url(), real);
         QCOMPARE(f.dialog.messages,
@@ -264,7 +265,7 @@ void CommandLineTest::missingFileIsReportedAndTheRestOpens()
         FormFixture f;
         auto *list = f.get<PlayListBox>("PlayList1");
         list->addEntry(QStringLiteral("/kept.mp3"));
-        MediaOpener(f.form).openArguments(
+        MediaOpener(f.form.commands(), f.dialog).openArguments(
             {missing, QStringLiteral("lavfi://sine"), QStringLiteral("C:\\music\\a.mp3")},
             m_dir->path());
         QCOMPARE(entries(list), QStringList{QStringLiteral("/kept.mp3")});
@@ -286,7 +287,7 @@ void CommandLineTest::urlsAndRelativePaths()
     const QString stream = QStringLiteral("https://radio.example.com/live.mp3?id=3");
     FormFixture f;
     auto *list = f.get<PlayListBox>("PlayList1");
-    MediaOpener(f.form).openArguments(
+    MediaOpener(f.form.commands(), f.dialog).openArguments(
         {QUrl::fromLocalFile(local).toString(), stream, QStringLiteral("rel.mp3")},
         m_dir->path());
     // A file URL becomes the file's path; a stream stays as written; a
@@ -309,7 +310,7 @@ void CommandLineTest::folderStandsForItsMediaFiles()
 
     FormFixture f;
     auto *list = f.get<PlayListBox>("PlayList1");
-    MediaOpener(f.form).openArguments({QStringLiteral("album")}, m_dir->path());
+    MediaOpener(f.form.commands(), f.dialog).openArguments({QStringLiteral("album")}, m_dir->path());
     QCOMPARE(entries(list), QStringList({a, b, c}));
     QCOMPARE(f.engine.url(), a);
 }

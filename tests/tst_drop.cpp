@@ -26,7 +26,7 @@ QStringList entries(const PlayListBox *list)
 struct DropFixture
 {
     FormFixture f;
-    MediaOpener opener{f.form};
+    MediaOpener opener{f.form.commands(), f.dialog};
     DropHandler drops{f.form, opener};
 
     PlayListBox *list() const { return f.get<PlayListBox>("PlayList1"); }

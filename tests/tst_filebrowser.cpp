@@ -156,8 +156,8 @@ void TestFileBrowser::folderListShowsBranchAndSubfolders()
     QCOMPARE(folders.currentRow(), branch.size() - 1);
     QCOMPARE(folders.item(branch.size() + 1)->text(), QStringLiteral("folder.mp4"));
 
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, folders.setPath(tree.path("missing")));
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, folders.setPath(tree.path("a.wav")));
+    QVERIFY(!folders.setPath(tree.path("missing")));
+    QVERIFY(!folders.setPath(tree.path("a.wav")));
     QCOMPARE(folders.path(), tree.root);
     QCOMPARE(folders.count(), shown.size());
 

@@ -12,6 +12,7 @@
 #include "support/HangGuard.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
+#include "support/FormAccess.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -130,7 +131,7 @@ void TestHostileMedia::initTestCase()
     m_form = std::make_unique<Form1>(*m_engine, m_dialog);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    m_playList1 = m_form->control<PlayListBox>(QStringLiteral("PlayList1"));
+    m_playList1 = controlOf<PlayListBox>(*m_form, "PlayList1");
     QVERIFY(m_playList1);
     m_ended = std::make_unique<QSignalSpy>(m_engine.get(), &MediaEngine::endOfStream);
     // Made last: generating media blocks the event loop on purpose.
@@ -156,8 +157,8 @@ void TestHostileMedia::expectError(const QString &label)
     QVERIFY2(m_ended->count() == endsBefore,
              qPrintable(label + QStringLiteral(": end of stream for a file that never played")));
     // What the user sees: the position display's next tick shows the error.
-    m_form->runHandler([this] { m_form->positionDisplay().Timer1_Timer(); });
-    QCOMPARE(m_form->control<QLineEdit>(QStringLiteral("Text4"))->text(), m_engine->status());
+    runHandler(*m_form, "Timer1_Timer");
+    QCOMPARE(controlOf<QLineEdit>(*m_form, "Text4")->text(), m_engine->status());
 }
 
 void TestHostileMedia::expectGoodPlays(const QString &url, const QString &how)
@@ -174,14 +175,14 @@ void TestHostileMedia::expectGoodPlays(const QString &url, const QString &how)
 
 void TestHostileMedia::clickLabel(const char *name)
 {
-    auto *label = m_form->control<LabelButton>(QLatin1String(name));
+    auto *label = controlOf<LabelButton>(*m_form, name);
     QVERIFY(label);
     QTest::mouseClick(label, Qt::LeftButton);
 }
 
 void TestHostileMedia::clickButton(const char *name)
 {
-    auto *button = m_form->control<QPushButton>(QLatin1String(name));
+    auto *button = controlOf<QPushButton>(*m_form, name);
     QVERIFY(button);
     QTest::mouseClick(button, Qt::LeftButton);
 }
@@ -216,7 +217,7 @@ void TestHostileMedia::fileListClick()
     QVERIFY(!browse.textFile(QStringLiteral("missing.mp4"), QStringLiteral("soon gone")).isEmpty());
     QVERIFY(QFile::copy(good, target));
 
-    auto *fileList = m_form->control<FileListBox>(QStringLiteral("FileList"));
+    auto *fileList = controlOf<FileListBox>(*m_form, "FileList");
     fileList->setPath(browse.folder());
     QVERIFY(QFile::remove(folder));
     QVERIFY(QDir().mkpath(folder));
@@ -288,7 +289,7 @@ void TestHostileMedia::openCommand()
 
 void TestHostileMedia::playListFileNamingIt()
 {
-    auto *plName = m_form->control<QLineEdit>(QStringLiteral("PLName"));
+    auto *plName = controlOf<QLineEdit>(*m_form, "PLName");
     const auto load = [&](const QString &list) {
         m_dialog.answerOpen(list);
         clickLabel("cmdPLLoad");

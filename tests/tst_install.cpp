@@ -3,7 +3,7 @@
 // head and tail where the program looks for them, the .desktop file, the
 // metainfo and the icons, and nothing else.
 
-#include "core/MimeTypes.h"
+#include "core/MediaTypes.h"
 #include "widgets/Pictures.h"
 #include "core/MediaFilters.h"
 
@@ -179,7 +179,7 @@ void InstallTest::desktopMimeTypes()
     // A file manager hands the chosen files over as separate paths.
     QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("corvel-media-player %F"));
     QStringList listed = entry.value(QStringLiteral("MimeType")).split(u';', Qt::SkipEmptyParts);
-    QCOMPARE(listed, supportedMimeTypes());
+    QCOMPARE(listed, MediaTypes::mimeTypes());
 
     // Every extension of the dialogs' catalogue that the MIME database names
     // is covered, and every listed type comes from one of them.

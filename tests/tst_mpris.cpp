@@ -2,11 +2,9 @@
 // desktop sees, each method reaching the right command, the status and the
 // track following the engine, and PropertiesChanged when they change.
 
-#include "core/MimeTypes.h"
+#include "core/MediaTypes.h"
+#include "desktop/DesktopIntegration.h"
 #include "desktop/MprisService.h"
-#include "commands/playback/PositionDisplay.h"
-#include "commands/playback/Transport.h"
-#include "commands/playlist/PlayList.h"
 #include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 
@@ -84,7 +82,7 @@ private:
     QProcess m_daemon;
     QString m_address;
     std::unique_ptr<FormFixture> m_f;
-    std::unique_ptr<MprisService> m_service;
+    std::unique_ptr<DesktopIntegration> m_desktop;
     QString m_serviceName;
     int m_connections = 0;
     QList<QVariantMap> m_changes;
@@ -108,12 +106,13 @@ void MprisTest::initTestCase()
 void MprisTest::init()
 {
     m_f = std::make_unique<FormFixture>();
-    m_service = std::make_unique<MprisService>(m_f->form);
+    m_desktop = std::make_unique<DesktopIntegration>(m_f->form, m_f->form.commands(),
+                                                     m_f->form.playList(), m_f->engine,
+                                                     m_f->dialog);
     const QString name = QStringLiteral("player%1").arg(++m_connections);
     const QDBusConnection bus = QDBusConnection::connectToBus(m_address, name);
     QVERIFY(bus.isConnected());
-    QVERIFY(m_service->registerOn(bus));
-    m_serviceName = m_service->serviceName();
+    m_serviceName = m_desktop->connectBus(bus);
     QCOMPARE(m_serviceName, QStringLiteral("org.mpris.MediaPlayer2.corvel"));
     m_changes.clear();
     QVERIFY(QDBusConnection(QStringLiteral("client"))
@@ -127,7 +126,7 @@ void MprisTest::cleanup()
     QDBusConnection(QStringLiteral("client"))
         .disconnect(m_serviceName, path, propertiesInterface, QStringLiteral("PropertiesChanged"),
                     this, SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
-    m_service.reset();
+    m_desktop.reset();
     m_f.reset();
     QDBusConnection::disconnectFromBus(QStringLiteral("player%1").arg(m_connections));
 }
@@ -189,7 +188,7 @@ void MprisTest::rootObject()
     QCOMPARE(property(rootInterface, QStringLiteral("CanRaise")).toBool(), true);
     QCOMPARE(property(rootInterface, QStringLiteral("HasTrackList")).toBool(), false);
     QCOMPARE(property(rootInterface, QStringLiteral("SupportedMimeTypes")).toStringList(),
-             supportedMimeTypes());
+             MediaTypes::mimeTypes());
     const QStringList schemes =
         property(rootInterface, QStringLiteral("SupportedUriSchemes")).toStringList();
     QVERIFY(schemes.contains(u"file") && schemes.contains(u"https"));
@@ -222,7 +221,7 @@ void MprisTest::rootObject()
 void MprisTest::noBusMeansNoMpris()
 {
     FormFixture f;
-    MprisService service(f.form);
+    MprisService service(f.engine, f.form.playList());
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^No D-Bus session bus")));
     QVERIFY(!service.registerOn(QDBusConnection(QStringLiteral("never connected"))));
     QVERIFY(service.serviceName().isEmpty());
@@ -375,27 +374,27 @@ void MprisTest::propertiesChangedIsSent()
 
     // The window's own Pause and Mute reach the desktop too.
     m_changes.clear();
-    m_f->form.transport().cmdPause_Click();
+    m_f->run("cmdPause_Click");
     QTRY_COMPARE(lastWith(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
-    m_f->form.transport().cmdMute_Click();
+    m_f->run("cmdMute_Click");
     QTRY_VERIFY(lastWith(QStringLiteral("Volume")).isValid());
     QCOMPARE(lastWith(QStringLiteral("Volume")).toDouble(), 0.0);
 
-    // A length learnt after the medium opened is sent when it comes.
+    // A length learnt after the medium opened is sent when the engine tells it.
     m_f->engine.scriptedDuration.reset();
     list()->addEntry(QStringLiteral("/music/b.mp3"));
     list()->setListIndex(1);
     QTRY_COMPARE(lastWith(QStringLiteral("Metadata")).toMap().value(QStringLiteral("xesam:title")),
                  QVariant(QStringLiteral("b.mp3")));
     m_changes.clear();
-    m_f->engine.scriptedDuration = 7.0;
+    m_f->engine.announceDuration(7.0);
     QTRY_COMPARE_WITH_TIMEOUT(
         lastWith(QStringLiteral("Metadata")).toMap().value(QStringLiteral("mpris:length")),
         QVariant(7000000LL), 3000);
 
     // Nothing changed, nothing sent.
     m_changes.clear();
-    m_f->form.transport().cmdMute_Click();
+    m_f->run("cmdMute_Click");
     QTest::qWait(1500);
     QVERIFY(m_changes.isEmpty());
 }
@@ -409,14 +408,14 @@ void MprisTest::volume()
     QCOMPARE(m_f->engine.volume(), 100);
     QVERIFY(setProperty(playerInterface, QStringLiteral("Volume"), -1.0));
     QCOMPARE(m_f->engine.volume(), 0);
-    m_f->form.transport().cmdUnMute_Click();
+    m_f->run("cmdUnMute_Click");
     QCOMPARE(property(playerInterface, QStringLiteral("Volume")).toDouble(), 1.0);
 }
 
 void MprisTest::secondPlayerTakesAnInstanceName()
 {
     FormFixture other;
-    MprisService second(other.form);
+    MprisService second(other.engine, other.form.playList());
     const QDBusConnection bus = QDBusConnection::connectToBus(m_address, QStringLiteral("second"));
     QVERIFY(second.registerOn(bus));
     QCOMPARE(second.serviceName(),

@@ -6,6 +6,7 @@
 #include "engine/mpv/MpvEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
+#include "support/FormAccess.h"
 
 #include <QFile>
 #include <QtTest>
@@ -61,7 +62,7 @@ void TestOddNames::initTestCase()
 {
     m_engine = std::make_unique<MpvEngine>(MpvEngine::Options::headless());
     m_form = std::make_unique<Form1>(*m_engine, m_dialog);
-    m_list = m_form->control<FileListBox>(QStringLiteral("FileList"));
+    m_list = controlOf<FileListBox>(*m_form, "FileList");
     QVERIFY(m_list);
 }
 

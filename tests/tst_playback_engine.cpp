@@ -3,9 +3,11 @@
 #include "app/Form1.h"
 #include "engine/mpv/MpvEngine.h"
 #include "commands/playback/PositionDisplay.h"
+#include "support/PositionCounters.h"
 #include "widgets/PlayListBox.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
+#include "support/FormAccess.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -64,12 +66,12 @@ void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    auto *playList1 = form.control<PlayListBox>(QStringLiteral("PlayList1"));
-    auto *text1 = form.control<QLineEdit>(QStringLiteral("Text1"));
-    auto *text2 = form.control<QLineEdit>(QStringLiteral("Text2"));
-    auto *text4 = form.control<QLineEdit>(QStringLiteral("Text4"));
-    auto *cmdRepeat = form.control<QPushButton>(QStringLiteral("cmdRepeat"));
-    QTimer *timer1 = form.timer(QStringLiteral("Timer1"));
+    auto *playList1 = controlOf<PlayListBox>(form, "PlayList1");
+    auto *text1 = controlOf<QLineEdit>(form, "Text1");
+    auto *text2 = controlOf<QLineEdit>(form, "Text2");
+    auto *text4 = controlOf<QLineEdit>(form, "Text4");
+    auto *cmdRepeat = controlOf<QPushButton>(form, "cmdRepeat");
+    QTimer *timer1 = controlOf<QTimer>(form, "Timer1");
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     TextHistory elapsed(text1);
     TextHistory total(text2);
@@ -83,7 +85,7 @@ void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
     QTRY_VERIFY_WITH_TIMEOUT(elapsed.texts.contains(QStringLiteral("0 : 1")), timeout);
     // The total is read on the first tick, a second after the click; a machine
     // too busy to open the medium by then shows 0 : 0, as the display would.
-    const qint64 firstTotal = form.positionDisplay().totalSeconds();
+    const qint64 firstTotal = PositionCounters(form).totalSeconds();
     QVERIFY(firstTotal == 2 || firstTotal == 0);
     QCOMPARE(text2->text(), PositionDisplay::timeText(0, firstTotal));
     form.grab().save(QStringLiteral("playback_playing.png"));
@@ -122,7 +124,7 @@ void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
     QCOMPARE(total.texts.value(0), QStringLiteral("0 : 2"));
     QVERIFY(text1->text().isEmpty());
     QVERIFY(cmdRepeat->isEnabled());
-    QCOMPARE(form.positionDisplay().totalSeconds(), 2);
+    QCOMPARE(PositionCounters(form).totalSeconds(), 2);
     QVERIFY(dialog.messages.isEmpty());
 }
 
@@ -131,8 +133,8 @@ void TestPlaybackEngine::finishedEntryOpensTheNextOne()
     MpvEngine engine(MpvEngine::Options::headless());
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
-    auto *playList1 = form.control<PlayListBox>(QStringLiteral("PlayList1"));
-    auto *pfname = form.control<QLineEdit>(QStringLiteral("pfname"));
+    auto *playList1 = controlOf<PlayListBox>(form, "PlayList1");
+    auto *pfname = controlOf<QLineEdit>(form, "pfname");
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     QSignalSpy clicks(playList1, &PlayListBox::listClick);
     playList1->addEntry(m_first);

@@ -35,7 +35,6 @@ private:
     struct Fixture : FormFixture
     {
         PlayListBox &list = *get<PlayListBox>("PlayList1");
-        PlayListFiles &files = form.playListFiles();
         void fill(const QStringList &entries)
         {
             for (const QString &entry : entries)
@@ -53,7 +52,7 @@ void TestPlayListFiles::saveWritesEveryEntryByteExact()
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
     QVERIFY(writeBytes(empty, "old content"));
     fx.dialog.answerOpen(empty);
-    fx.files.cmdSaveList_Click();
+    fx.run("cmdSaveList_Click");
     QCOMPARE(fx.dialog.openShown.last().filter, QStringLiteral("Text File (*.txt)|*.txt|"));
     QVERIFY(!fx.dialog.cancelError());
     QCOMPARE(fx.dialog.fileName(), QString());
@@ -65,10 +64,10 @@ void TestPlayListFiles::saveWritesEveryEntryByteExact()
     for (int i = 0; i < 150; ++i)
         entries << QStringLiteral("/music/track %1.mp3").arg(i);
     fx.fill(entries);
-    fx.list.setListIndexQuietly(7);
+    selectQuietly(fx.list, 7);
     const QString noExtension = dir.filePath(QStringLiteral("mylist"));
     fx.dialog.answerOpen(noExtension);
-    fx.files.cmdSaveList_Click();
+    fx.run("cmdSaveList_Click");
     QByteArray expected;
     for (const QString &entry : entries)
         expected += "\"" + entry.toUtf8() + "\"\r\n";
@@ -97,14 +96,14 @@ void TestPlayListFiles::saveAndLoadRoundTrip()
     fx.fill(entries);
     const QString path = dir.filePath(QStringLiteral("round trip.txt"));
     fx.dialog.answerOpen(path);
-    fx.files.cmdSaveList_Click();
+    fx.run("cmdSaveList_Click");
 
     fx.list.clearEntries();
     fx.list.addEntry(QStringLiteral("/replaced.mp3"));
-    fx.list.setListIndexQuietly(0);
+    selectQuietly(fx.list, 0);
     fx.edit("pfname")->setText(QStringLiteral("/playing.mp3"));
     fx.dialog.answerOpen(path);
-    fx.form.playListFiles().cmdLoadList_Click();
+    runHandler(fx.form, "cmdLoadList_Click");
     QCOMPARE(fx.dialog.openShown.last().filter, QStringLiteral("*.txt"));
     QCOMPARE(fx.dialog.fileName(), QString());
     QCOMPARE(entriesOf(fx.list), entries);
@@ -121,9 +120,9 @@ void TestPlayListFiles::cancelledDialogsChangeNothing()
     Fixture fx;
     fx.fill({QStringLiteral("/a.mp3")});
     fx.dialog.cancelOpen();
-    fx.files.cmdSaveList_Click();
+    fx.run("cmdSaveList_Click");
     fx.dialog.cancelOpen();
-    fx.files.cmdLoadList_Click();
+    fx.run("cmdLoadList_Click");
     QCOMPARE(entriesOf(fx.list), QStringList{QStringLiteral("/a.mp3")});
     QCOMPARE(fx.dialog.openShown.size(), 2);
     QVERIFY(fx.dialog.messages.isEmpty());
@@ -139,7 +138,7 @@ void TestPlayListFiles::saveFailuresKeepOldFileAndList()
     // Into a folder that does not exist.
     const QString missing = dir.filePath(QStringLiteral("no such folder/list.txt"));
     fx.dialog.answerOpen(missing);
-    fx.files.cmdSaveList_Click();
+    fx.run("cmdSaveList_Click");
     QCOMPARE(fx.dialog.messages.size(), 1);
     QVERIFY2(fx.dialog.messages.last().startsWith(QStringLiteral("Error: ")),
              qPrintable(fx.dialog.messages.last()));
@@ -150,7 +149,7 @@ void TestPlayListFiles::saveFailuresKeepOldFileAndList()
     const QString folder = dir.filePath(QStringLiteral("a folder"));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("a folder")));
     fx.dialog.answerOpen(folder);
-    fx.files.cmdSaveList_Click();
+    fx.run("cmdSaveList_Click");
     QCOMPARE(fx.dialog.messages.size(), 2);
     QVERIFY(fx.dialog.messages.last().contains(folder));
     QVERIFY(QFileInfo(folder).isDir());
@@ -166,7 +165,7 @@ void TestPlayListFiles::saveFailuresKeepOldFileAndList()
         QVERIFY(writeBytes(old, "\"/old.mp3\"\r\n"));
         QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
         fx.dialog.answerOpen(old);
-        fx.files.cmdSaveList_Click();
+        fx.run("cmdSaveList_Click");
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(fx.dialog.messages.size(), 3);
         QCOMPARE(readBytes(old), QByteArray("\"/old.mp3\"\r\n"));
@@ -184,7 +183,7 @@ void TestPlayListFiles::saveRefusesEntriesTheFormatCannotHold()
         QVERIFY(writeBytes(path, "\"/old.mp3\"\r\n"));
         fx.fill({QStringLiteral("/good.mp3"), bad, QStringLiteral("/after.mp3")});
         fx.dialog.answerOpen(path);
-        fx.files.cmdSaveList_Click();
+        fx.run("cmdSaveList_Click");
         QCOMPARE(fx.dialog.messages.size(), 1);
         QVERIFY(fx.dialog.messages.first().startsWith(QStringLiteral("Error: ")));
         QVERIFY2(fx.dialog.messages.first().contains(bad), qPrintable(fx.dialog.messages.first()));
@@ -203,7 +202,7 @@ void TestPlayListFiles::loadReadsHandMadeFiles()
     QVERIFY(
         writeBytes(handMade, "\xEF\xBB\xBF\"/m/first.mp3\"\n\n/m/a.mp3,/m/b.mp3\n  /m/c.mp3  \n"));
     fx.dialog.answerOpen(handMade);
-    fx.files.cmdLoadList_Click();
+    fx.run("cmdLoadList_Click");
     QCOMPARE(entriesOf(fx.list),
              QStringList({QStringLiteral("/m/first.mp3"), QStringLiteral("/m/a.mp3"),
                           QStringLiteral("/m/b.mp3"), QStringLiteral("/m/c.mp3")}));
@@ -212,7 +211,7 @@ void TestPlayListFiles::loadReadsHandMadeFiles()
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
     QVERIFY(writeBytes(empty, QByteArray()));
     fx.dialog.answerOpen(empty);
-    fx.files.cmdLoadList_Click();
+    fx.run("cmdLoadList_Click");
     QCOMPARE(fx.list.listCount(), 0);
     QVERIFY(fx.dialog.messages.isEmpty());
 }
@@ -227,7 +226,7 @@ void TestPlayListFiles::loadFailuresKeepTheList()
     for (const QString &bad : {dir.filePath(QStringLiteral("mistyped.txt")), dir.path()}) {
         fx.dialog.messages.clear();
         fx.dialog.answerOpen(bad);
-        fx.files.cmdLoadList_Click();
+        fx.run("cmdLoadList_Click");
         QCOMPARE(fx.dialog.messages, QStringList{QStringLiteral("Error: File Not Found")});
         QCOMPARE(entriesOf(fx.list), kept);
         QCOMPARE(fx.dialog.fileName(), QString());
@@ -239,7 +238,7 @@ void TestPlayListFiles::loadFailuresKeepTheList()
         QVERIFY(QFile::setPermissions(unreadable, QFile::WriteOwner));
         fx.dialog.messages.clear();
         fx.dialog.answerOpen(unreadable);
-        fx.files.cmdLoadList_Click();
+        fx.run("cmdLoadList_Click");
         QCOMPARE(fx.dialog.messages, QStringList{QStringLiteral("Error: File Not Found")});
         QCOMPARE(entriesOf(fx.list), kept);
     }

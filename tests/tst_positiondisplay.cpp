@@ -1,4 +1,5 @@
 #include "commands/playback/PositionDisplay.h"
+#include "support/PositionCounters.h"
 #include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 
@@ -6,31 +7,8 @@
 #include <QtTest>
 #include <cmath>
 #include <limits>
-#include <stdexcept>
 
 namespace {
-
-// An engine whose reads can be made to throw, as a real one does when it has
-// lost its medium half-way.
-class FailingEngine : public FakeEngine
-{
-public:
-    bool failDuration = false;
-    bool failStatus = false;
-
-    std::optional<double> duration() const override
-    {
-        if (failDuration)
-            throw std::runtime_error("duration unavailable");
-        return FakeEngine::duration();
-    }
-    QString status() const override
-    {
-        if (failStatus)
-            throw std::runtime_error("status unavailable");
-        return FakeEngine::status();
-    }
-};
 
 int countOf(const QStringList &calls, const char *call)
 {
@@ -48,7 +26,7 @@ private slots:
     void totalTimeAndStopMark_data();
     void totalTimeAndStopMark();
     void failedDurationReadKeepsLastDuration();
-    void failuresOnlySkippedInTotalTick();
+    void failedMediumShowsInStatus();
     void endOfStreamWithoutSelection();
     void endOfStreamMovesToNextEntry();
     void endOfStreamOfOtherMediumOpensNothing();
@@ -57,10 +35,10 @@ private slots:
 void TestPositionDisplay::firstTickWithoutMedium()
 {
     FormFixture f;
-    PositionDisplay &display = f.form.positionDisplay();
+    const PositionCounters display(f.form);
     QVERIFY(f.timer1()->isActive());
 
-    display.Timer1_Timer();
+    display.tick();
     QCOMPARE(f.edit("Text2")->text(), QStringLiteral("0 : 0"));
     QCOMPARE(f.edit("Text1")->text(), QStringLiteral("0 : 1"));
     QCOMPARE(f.edit("Text4")->text(), QStringLiteral("Ready"));
@@ -74,7 +52,7 @@ void TestPositionDisplay::firstTickWithoutMedium()
     f.timer1()->start();
     f.engine.scriptedDuration = 30.0;
     f.engine.calls.clear();
-    display.Timer1_Timer();
+    display.tick();
     QCOMPARE(f.edit("Text1")->text(), QStringLiteral("0 : 2"));
     QCOMPARE(f.edit("Text2")->text(), QStringLiteral("0 : 0"));
     QVERIFY(f.timer1()->isActive());
@@ -85,17 +63,17 @@ void TestPositionDisplay::firstTickWithoutMedium()
 void TestPositionDisplay::ticksCountMinutesAndReadStatus()
 {
     FormFixture f;
-    PositionDisplay &display = f.form.positionDisplay();
+    const PositionCounters display(f.form);
     f.engine.scriptedDuration = 3725.0;
     const QStringList expected = {QStringLiteral("0 : 58"), QStringLiteral("0 : 59"),
                                   QStringLiteral("1 : 0"), QStringLiteral("1 : 1"),
                                   QStringLiteral("1 : 2")};
     for (int tick = 1; tick <= 57; ++tick)
-        display.Timer1_Timer();
+        display.tick();
     QCOMPARE(f.edit("Text2")->text(), QStringLiteral("62 : 5"));
     for (const QString &text : expected) {
         f.engine.scriptedStatus = QStringLiteral("Playing ") + text;
-        display.Timer1_Timer();
+        display.tick();
         QCOMPARE(f.edit("Text1")->text(), text);
         QCOMPARE(f.edit("Text4")->text(), f.engine.scriptedStatus);
     }
@@ -103,7 +81,7 @@ void TestPositionDisplay::ticksCountMinutesAndReadStatus()
     QCOMPARE(display.elapsedSec(), qint16(2));
     QCOMPARE(display.tickCount(), 62);
     for (int tick = 63; tick <= 120; ++tick)
-        display.Timer1_Timer();
+        display.tick();
     QCOMPARE(f.edit("Text1")->text(), QStringLiteral("2 : 0"));
     QCOMPARE(display.elapsedSec(), qint16(0));
     // The length is read once, the status every tick.
@@ -139,15 +117,15 @@ void TestPositionDisplay::totalTimeAndStopMark()
     QFETCH(QString, elapsedAtStop);
 
     FormFixture f;
-    PositionDisplay &display = f.form.positionDisplay();
+    const PositionCounters display(f.form);
     f.engine.scriptedDuration = duration;
-    display.Timer1_Timer();
+    display.tick();
     QCOMPARE(f.edit("Text2")->text(), total);
     QCOMPARE(display.totalSeconds(), stopMark);
     // The tick whose count before it ends equals the mark is the last one.
     for (qint64 tick = 2; tick <= stopMark + 1; ++tick) {
         QVERIFY2(f.timer1()->isActive(), qPrintable(QString::number(tick)));
-        display.Timer1_Timer();
+        display.tick();
     }
     QVERIFY(!f.timer1()->isActive());
     QCOMPARE(f.edit("Text1")->text(), elapsedAtStop);
@@ -157,81 +135,71 @@ void TestPositionDisplay::totalTimeAndStopMark()
 
 void TestPositionDisplay::failedDurationReadKeepsLastDuration()
 {
-    FailingEngine engine;
-    ScriptedDialog dialog;
-    Form1 form(engine, dialog);
-    PositionDisplay &display = form.positionDisplay();
-    auto *text1 = form.control<QLineEdit>(QStringLiteral("Text1"));
-    auto *text2 = form.control<QLineEdit>(QStringLiteral("Text2"));
-    QTimer *timer1 = form.timer(QStringLiteral("Timer1"));
+    FormFixture f;
+    const PositionCounters display(f.form);
+    auto *text1 = f.edit("Text1");
+    auto *text2 = f.edit("Text2");
 
-    engine.scriptedDuration = 245.4;
-    display.Timer1_Timer();
+    f.engine.scriptedDuration = 245.4;
+    display.tick();
     QCOMPARE(text2->text(), QStringLiteral("4 : 5"));
 
     // The medium is gone: the read gives nothing, the last length stands.
-    engine.scriptedDuration.reset();
-    display.resetCounters();
+    f.engine.scriptedDuration.reset();
+    display.reset();
     text2->clear();
-    display.Timer1_Timer();
+    display.tick();
     QCOMPARE(display.mediaDuration(), 245.4);
     QCOMPARE(display.totalSeconds(), 245);
     QCOMPARE(text2->text(), QStringLiteral("4 : 5"));
     QCOMPARE(text1->text(), QStringLiteral("0 : 1"));
-    QVERIFY(timer1->isActive());
+    QVERIFY(f.timer1()->isActive());
 
-    // A read that throws is skipped the same way.
-    engine.scriptedDuration = 10.0;
-    engine.failDuration = true;
-    display.resetCounters();
+    // A medium that failed to open has no length either.
+    f.engine.setUrl(QStringLiteral("/media/broken.mp4"));
+    f.engine.fail(QStringLiteral("the medium could not be opened"));
+    display.reset();
     text2->clear();
-    display.Timer1_Timer();
+    display.tick();
     QCOMPARE(display.mediaDuration(), 245.4);
     QCOMPARE(text2->text(), QStringLiteral("4 : 5"));
     QCOMPARE(text1->text(), QStringLiteral("0 : 1"));
     QCOMPARE(display.tickCount(), 1);
-    QVERIFY(dialog.messages.isEmpty());
+    QVERIFY(f.dialog.messages.isEmpty());
 }
 
-void TestPositionDisplay::failuresOnlySkippedInTotalTick()
+void TestPositionDisplay::failedMediumShowsInStatus()
 {
-    FailingEngine engine;
-    ScriptedDialog dialog;
-    Form1 form(engine, dialog);
-    PositionDisplay &display = form.positionDisplay();
-    auto *text1 = form.control<QLineEdit>(QStringLiteral("Text1"));
-    auto *text4 = form.control<QLineEdit>(QStringLiteral("Text4"));
+    FormFixture f;
+    const PositionCounters display(f.form);
+    f.engine.scriptedDuration = 30.0;
+    f.engine.setUrl(QStringLiteral("/media/clip.mp4"));
+    display.tick();
+    QCOMPARE(f.edit("Text4")->text(), QStringLiteral("Ready"));
 
-    // In the tick that works out the total, a failing status read skips only itself.
-    engine.scriptedDuration = 0.0;
-    engine.failStatus = true;
-    display.Timer1_Timer();
-    QCOMPARE(text1->text(), QStringLiteral("0 : 1"));
-    QVERIFY(text4->text().isEmpty());
-    QCOMPARE(display.tickCount(), 1);
-    QVERIFY(!form.timer(QStringLiteral("Timer1"))->isActive());
-
-    // In any other tick it reaches the caller, which shows it.
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, display.Timer1_Timer());
-    QCOMPARE(text1->text(), QStringLiteral("0 : 2"));
-    QCOMPARE(display.tickCount(), 1);
-    form.timer(QStringLiteral("Timer1"))->start();
-    QMetaObject::invokeMethod(form.timer(QStringLiteral("Timer1")), "timeout");
-    QCOMPARE(dialog.messages, QStringList{QStringLiteral("Error: status unavailable")});
+    // The engine reports the failure in its status; the display goes on
+    // counting and shows it, and nothing else tells the user.
+    f.engine.fail(QStringLiteral("not a medium this player can read"));
+    display.tick();
+    QCOMPARE(f.edit("Text1")->text(), QStringLiteral("0 : 2"));
+    QCOMPARE(f.edit("Text4")->text(), QStringLiteral("Error: not a medium this player can read"));
+    QCOMPARE(display.tickCount(), 2);
+    QVERIFY(f.timer1()->isActive());
+    QVERIFY(f.dialog.messages.isEmpty());
 }
 
 void TestPositionDisplay::endOfStreamWithoutSelection()
 {
     FormFixture f;
-    PositionDisplay &display = f.form.positionDisplay();
+    const PositionCounters display(f.form);
     auto *playList1 = f.get<PlayListBox>("PlayList1");
     auto *cmdRepeat = f.get<QPushButton>("cmdRepeat");
     playList1->addEntry(QStringLiteral("/media/a.mp4"));
     playList1->addEntry(QStringLiteral("/media/b.mp4"));
     f.engine.setUrl(QStringLiteral("/media/a.mp4"));
     f.engine.scriptedDuration = 90.0;
-    display.Timer1_Timer();
-    display.Timer1_Timer();
+    display.tick();
+    display.tick();
     cmdRepeat->setEnabled(false);
     f.edit("pfname")->setText(QStringLiteral("/media/a.mp4"));
     f.engine.calls.clear();

@@ -103,13 +103,13 @@ void TestRandomForm::randomActionsKeepTheListConsistent()
     // Only what a user can reach: Full mode hides most controls, and a
     // disabled one takes no click.
     const auto reachable = [&f](const char *name) {
-        const QWidget *control = f.form.control(QLatin1String(name));
+        const QWidget *control = controlOf(f.form, name);
         return control->isVisible() && control->isEnabled();
     };
     const auto click = [&f, &reachable](const char *name) {
         if (!reachable(name))
             return;
-        QWidget *control = f.form.control(QLatin1String(name));
+        QWidget *control = controlOf(f.form, name);
         if (auto *button = qobject_cast<QPushButton *>(control))
             button->click();
         else
@@ -193,7 +193,7 @@ void TestRandomForm::randomActionsKeepTheListConsistent()
         {"Timer1 tick", Change::None,
          [&] {
              if (f.timer1()->isActive())
-                 f.form.runHandler([&f] { f.form.positionDisplay().Timer1_Timer(); });
+                 f.run("Timer1_Timer");
          }},
         {"EndOfStream", Change::None,
          [&] {
@@ -222,7 +222,7 @@ void TestRandomForm::randomActionsKeepTheListConsistent()
         dialogExpected = false;
         // A command whose control cannot be clicked now changes nothing.
         const bool reached =
-            !f.form.control(QLatin1String(action.name)) || reachable(action.name);
+            !controlOf(f.form, action.name) || reachable(action.name);
         action.run();
         const QStringList now = entriesOf(*list);
         const int selected = list->listIndex();

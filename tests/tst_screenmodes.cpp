@@ -1,6 +1,5 @@
 #include "widgets/Twips.h"
 #include "support/FormFixture.h"
-#include "commands/view/ScreenModes.h"
 
 #include <QtTest>
 
@@ -54,11 +53,10 @@ struct Layout
 Layout layoutOf(const FormFixture &f)
 {
     Layout layout;
-    for (const QString &name : f.form.controlNames()) {
-        if (QWidget *control = f.form.control(name)) {
-            layout.geometry.insert(name, control->geometry());
-            layout.hidden.insert(name, control->isHidden());
-        }
+    const QHash<QString, QWidget *> controls = visualControls(f.form);
+    for (auto it = controls.cbegin(); it != controls.cend(); ++it) {
+        layout.geometry.insert(it.key(), it.value()->geometry());
+        layout.hidden.insert(it.key(), it.value()->isHidden());
     }
     layout.window = f.form.geometry();
     layout.state = f.form.windowState();
@@ -110,8 +108,8 @@ void TestScreenModes::tableCoversEveryControl()
     for (const Row &row : visibilityTable)
         expected << QLatin1String(row.name);
     QStringList visual;
-    for (const QString &name : f.form.controlNames())
-        if (f.form.control(name) && name != QLatin1String("MPlayer1"))
+    for (const QString &name : visualControls(f.form).keys())
+        if (name != QLatin1String("MPlayer1"))
             visual << name;
     expected.sort();
     visual.sort();
@@ -130,7 +128,7 @@ void TestScreenModes::fullFollowsTheTable()
     const Layout before = layoutOf(f);
 
     for (int round = 1; round <= 2; ++round) {
-        f.form.screenModes().cmdFullScreen_Click();
+        runHandler(f.form, "cmdFullScreen_Click");
         for (const Row &row : visibilityTable) {
             const QString name = QLatin1String(row.name);
             const bool hidden = row.full == '-' ? before.hidden.value(name) : row.full == 'h';
@@ -153,9 +151,9 @@ void TestScreenModes::originalAfterFullShowsEverything()
     f.get("cmdUnMute")->hide(); // Original leaves the mute pair alone
     f.get("cmdExit")->hide();   // but shows the window commands
     f.get("cmdChangeBackground")->hide();
-    f.form.screenModes().cmdFullScreen_Click();
+    runHandler(f.form, "cmdFullScreen_Click");
     QVERIFY(f.get("cmdExit")->isHidden());
-    f.form.screenModes().cmdOriginal_Click();
+    runHandler(f.form, "cmdOriginal_Click");
     for (const Row &row : visibilityTable) {
         const bool hidden = QLatin1String(row.name) == QLatin1String("cmdUnMute");
         QVERIFY2(f.get(row.name)->isHidden() == hidden, row.name);
@@ -222,16 +220,16 @@ void TestScreenModes::atStartUpOnlyThePlayerChanges()
 {
     struct Case
     {
-        void (ScreenModes::*command)();
+        const char *command;
         QRect player;
     };
-    const Case cases[] = {{&ScreenModes::cmdMedium_Click, QRect(8, 8, 533, 400)},
-                          {&ScreenModes::cmdSmallScreen_Click, QRect(8, 8, 267, 200)},
-                          {&ScreenModes::cmdOriginal_Click, QRect(8, 8, 369, 337)}};
+    const Case cases[] = {{"cmdMedium_Click", QRect(8, 8, 533, 400)},
+                          {"cmdSmallScreen_Click", QRect(8, 8, 267, 200)},
+                          {"cmdOriginal_Click", QRect(8, 8, 369, 337)}};
     for (const Case &c : cases) {
         FormFixture f;
         const Layout before = layoutOf(f);
-        (f.form.screenModes().*c.command)();
+        f.run(c.command);
         const Layout after = layoutOf(f);
         for (auto it = before.geometry.cbegin(); it != before.geometry.cend(); ++it) {
             const QRect expected = it.key() == QLatin1String("MPlayer1") ? c.player : it.value();
@@ -256,7 +254,7 @@ void TestScreenModes::playerStaysBehindTheButtons()
     QWidget *mPlayer1 = player(f);
     const auto centreOf = [&f](const char *name) { return f.get(name)->geometry().center(); };
 
-    f.form.screenModes().cmdFullScreen_Click();
+    runHandler(f.form, "cmdFullScreen_Click");
     QCOMPARE(stackingOf(f.form), stacking);
     for (const char *name : {"cmdOriginal", "cmdMute", "cmdUnMute", "PLName"})
         QVERIFY2(f.form.childAt(centreOf(name)) == f.get(name) ||
@@ -273,8 +271,8 @@ void TestScreenModes::playerStaysBehindTheButtons()
     QCOMPARE(stackingOf(f.form), stacking);
     QCOMPARE(f.form.childAt(centreOf("cmdExit")), f.get("cmdExit"));
 
-    f.form.screenModes().cmdMedium_Click();
-    f.form.screenModes().cmdSmallScreen_Click();
+    runHandler(f.form, "cmdMedium_Click");
+    runHandler(f.form, "cmdSmallScreen_Click");
     QCOMPARE(stackingOf(f.form), stacking);
 }
 

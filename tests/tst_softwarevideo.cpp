@@ -5,10 +5,9 @@
 #include "app/Form1.h"
 #include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
-#include "commands/view/CompactView.h"
-#include "commands/view/ScreenModes.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
+#include "support/FormAccess.h"
 
 #include <QtTest>
 
@@ -121,13 +120,12 @@ void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
     QCOMPARE(start, devicePixels(surface->widget()));
 
     QList<QSize> seen{start};
-    const std::pair<const char *, void (ScreenModes::*)()> modes[] = {
-        {"Small", &ScreenModes::cmdSmallScreen_Click},
-        {"Medium", &ScreenModes::cmdMedium_Click},
-        {"Original", &ScreenModes::cmdOriginal_Click},
-        {"Full", &ScreenModes::cmdFullScreen_Click}};
+    const std::pair<const char *, const char *> modes[] = {{"Small", "cmdSmallScreen_Click"},
+                                                           {"Medium", "cmdMedium_Click"},
+                                                           {"Original", "cmdOriginal_Click"},
+                                                           {"Full", "cmdFullScreen_Click"}};
     for (const auto &[name, command] : modes) {
-        (form.screenModes().*command)();
+        runHandler(form, command);
         const QSize wanted = devicePixels(surface->widget());
         QTRY_VERIFY2_WITH_TIMEOUT(surface->frameSize() == wanted, name, timeout);
         QVERIFY2(!seen.contains(wanted), name);
@@ -150,7 +148,7 @@ void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 5, timeout);
 
-    form.compactView().cmdMinimize_Click();
+    runHandler(form, "cmdMinimize_Click");
     QTRY_VERIFY(form.windowState() & Qt::WindowMinimized);
     // A frame already on its way may still land; none after it.
     QTest::qWait(100);

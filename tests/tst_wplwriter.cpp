@@ -21,11 +21,9 @@ QByteArray utf16WithMark(const QString &text)
 // The document, or the refusal's text prefixed by "refused: ".
 QByteArray outcome(const QByteArray &saved)
 {
-    try {
-        return WplWriter::generate(head, saved, tail);
-    } catch (const WplEntryError &error) {
-        return QByteArray("refused: ") + error.what();
-    }
+    const WplWriter::Document document = WplWriter::generate(head, saved, tail);
+    return document.error.isEmpty() ? document.bytes
+                                    : QByteArray("refused: ") + document.error.toUtf8();
 }
 
 // A line of a saved list: quoted or not, with blanks around it, made of

@@ -7,6 +7,7 @@
 #include "engine/mpv/MpvVideoSurface.h"
 #include "widgets/PlayListBox.h"
 #include "support/TestMedia.h"
+#include "support/FormAccess.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -118,9 +119,9 @@ void TestX11PlayList::addClickStepAndOpen()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->hasRenderContext(), timeout);
 
-    auto *list = form.control<PlayListBox>(QStringLiteral("PlayList1"));
-    auto *add = form.control<LabelButton>(QStringLiteral("cmdAdd"));
-    auto *pfname = form.control<QLineEdit>(QStringLiteral("pfname"));
+    auto *list = controlOf<PlayListBox>(form, "PlayList1");
+    auto *add = controlOf<LabelButton>(form, "cmdAdd");
+    auto *pfname = controlOf<QLineEdit>(form, "pfname");
 
     // Add three clips; nothing plays yet.
     answerFileDialog(m_red, QStringLiteral("x11_playlist_add_dialog.png"));
@@ -140,23 +141,23 @@ void TestX11PlayList::addClickStepAndOpen()
     expectPlaying(m_green, green, QStringLiteral("x11_playlist_click.png"));
     QCOMPARE(pfname->text(), m_green);
 
-    form.control<QPushButton>(QStringLiteral("cmdNext"))->click();
+    controlOf<QPushButton>(form, "cmdNext")->click();
     QCOMPARE(list->listIndex(), 2);
     expectPlaying(m_blue, blue, QStringLiteral("x11_playlist_next.png"));
 
-    form.control<QPushButton>(QStringLiteral("cmdBack"))->click();
-    form.control<QPushButton>(QStringLiteral("cmdBack"))->click();
+    controlOf<QPushButton>(form, "cmdBack")->click();
+    controlOf<QPushButton>(form, "cmdBack")->click();
     QCOMPARE(list->listIndex(), 0);
     expectPlaying(m_red, red, QStringLiteral("x11_playlist_previous.png"));
 
     // Open replaces the list by the chosen clip and plays it.
     answerFileDialog(m_blue, QStringLiteral("x11_playlist_open_dialog.png"));
-    form.control<QPushButton>(QStringLiteral("cmdOpen"))->click();
+    controlOf<QPushButton>(form, "cmdOpen")->click();
     QCOMPARE(list->listCount(), 1);
     QCOMPARE(list->listIndex(), 0);
     expectPlaying(m_blue, blue, QStringLiteral("x11_playlist_open.png"));
     QCOMPARE(pfname->text(), m_blue);
-    QVERIFY(!form.control<QPushButton>(QStringLiteral("cmdRepeat"))->isEnabled());
+    QVERIFY(!controlOf<QPushButton>(form, "cmdRepeat")->isEnabled());
 }
 
 QTEST_MAIN(TestX11PlayList)

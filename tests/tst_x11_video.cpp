@@ -8,6 +8,7 @@
 #include "engine/SeekSlider.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
+#include "support/FormAccess.h"
 
 #include <QScreen>
 #include <QtTest>
@@ -102,7 +103,7 @@ void TestX11Video::clipPlaysVisiblyInMPlayer1()
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QWidget *player = form.control(QStringLiteral("MPlayer1"));
+    QWidget *player = controlOf(form, "MPlayer1");
     QVERIFY(player);
     QCOMPARE(player->geometry(), QRect(8, 8, 721, 537));
     QVERIFY(engine.videoWidget());

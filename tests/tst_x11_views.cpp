@@ -1,7 +1,5 @@
 #include "widgets/LabelButton.h"
 #include "support/FormFixture.h"
-#include "commands/view/CompactView.h"
-#include "commands/view/ScreenModes.h"
 
 #include <QScreen>
 #include <QtTest>
@@ -61,13 +59,12 @@ void TestX11Views::screenModes()
 {
     FormFixture f;
     prepare(f);
-    ScreenModes &modes = f.form.screenModes();
 
     QImage image = shot(f, "startup");
     QVERIFY(isBlack(image, QPoint(300, 200)));
     QVERIFY(!isBlack(image, centreOf(f, "cmdPlay"))); // drawn over the player's strip
 
-    modes.cmdFullScreen_Click();
+    f.run("cmdFullScreen_Click");
     image = shot(f, "full");
     QVERIFY(!isBlack(image, centreOf(f, "cmdOriginal")));
     QVERIFY(!isBlack(image, centreOf(f, "cmdMute")));
@@ -75,18 +72,18 @@ void TestX11Views::screenModes()
     QVERIFY(isBlack(image, centreOf(f, "PlayList1")));
     QVERIFY(isBlack(image, QPoint(image.width() - 2, image.height() - 2)));
 
-    modes.cmdOriginal_Click();
+    f.run("cmdOriginal_Click");
     image = shot(f, "original");
     QVERIFY(isBlack(image, QPoint(370, 340)));
     QVERIFY(!isBlack(image, QPoint(380, 100)));
     QVERIFY(!isBlack(image, centreOf(f, "cmdExit")));
 
-    modes.cmdMedium_Click();
+    f.run("cmdMedium_Click");
     image = shot(f, "medium");
     QVERIFY(isBlack(image, QPoint(535, 400)));
     QVERIFY(!isBlack(image, QPoint(545, 100)));
 
-    modes.cmdSmallScreen_Click();
+    f.run("cmdSmallScreen_Click");
     image = shot(f, "small");
     QVERIFY(isBlack(image, QPoint(270, 200)));
     QVERIFY(!isBlack(image, QPoint(280, 100)));

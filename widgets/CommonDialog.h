@@ -3,23 +3,20 @@
 #include <QColor>
 #include <QString>
 #include <optional>
-#include <stdexcept>
-
-// Thrown by showOpen()/showColor() on a cancel when cancelError() is set.
-class DialogCancelled : public std::runtime_error
-{
-public:
-    DialogCancelled() : std::runtime_error("Cancel was selected.") {}
-};
 
 // The window's common dialog (CommonDialog1): an Open dialog and a Colour
-// dialog with the properties the commands read and write. A cancel leaves
-// fileName() and color() as they were. Subclasses supply the two dialogs.
+// dialog with the properties the commands read and write, and the message
+// box through which every command reports a failure. A cancel returns
+// normally and leaves fileName() and color() as they were. Subclasses supply
+// the dialogs.
 class CommonDialog
 {
 public:
     virtual ~CommonDialog() = default;
 
+    // Whether a cancel should count as an error. The commands turn it off
+    // before each Open dialog; a cancel is always told by the answer of
+    // showOpen() or showColor() and the unchanged name or colour.
     void setCancelError(bool on) { m_cancelError = on; }
     bool cancelError() const { return m_cancelError; }
 
@@ -41,6 +38,12 @@ public:
     bool showOpen();
     // Shows the modal Colour dialog; returns whether the user chose a colour.
     bool showColor();
+
+    // The steps of every command that asks for one file: cancelError off,
+    // this filter, the Open dialog; then the name in fileName(), which is
+    // cleared so that the next dialog can tell a cancel from a choice. An
+    // empty fileName() afterwards is a cancel: "" is returned.
+    QString askForFile(const QString &filter);
     // A modal message box with a single OK button and no icon.
     virtual void showMessage(const QString &text, const QString &title) = 0;
 

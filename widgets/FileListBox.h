@@ -1,10 +1,9 @@
 #pragma once
 
+#include "core/FileNamePattern.h"
+
 #include <QListView>
-#include <QRegularExpression>
-#include <QSet>
 #include <QStringList>
-#include <QVector>
 
 class QStringListModel;
 
@@ -30,7 +29,7 @@ public:
     // Lists the matching files of this folder; nothing is selected after it.
     void setPath(const QString &path);
     // Name patterns joined by ";" ("*.mp3;*.wav"); "*" and "?" are wildcards.
-    QString pattern() const { return m_pattern; }
+    QString pattern() const { return m_pattern.text(); }
     void setPattern(const QString &pattern);
     // Reads the folder again.
     void refresh();
@@ -59,13 +58,7 @@ private:
     void onSelectionChanged();
 
     QString m_path;
-    QString m_pattern;
-    QStringList readFolder() const;
-
-    // "*.ext" patterns, the common case, are matched by a numeric key of the
-    // extension alone; the rest by wildcard expressions.
-    QSet<quint64> m_extensions;
-    QVector<QRegularExpression> m_wildcards;
+    FileNamePattern m_pattern;
     QStringListModel *m_model;
     bool m_filling = false;
 };

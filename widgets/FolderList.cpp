@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QStyle>
 #include <QStyledItemDelegate>
-#include <stdexcept>
 
 namespace {
 
@@ -45,21 +44,25 @@ FolderList::FolderList(QWidget *parent) : QListWidget(parent)
     connect(this, &QListWidget::itemActivated, this, &FolderList::open);
 }
 
-void FolderList::setPath(const QString &path)
+bool FolderList::setPath(const QString &path)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isDir() || !info.isReadable() || !info.isExecutable())
-        throw std::runtime_error(
-            QStringLiteral("The folder \"%1\" cannot be opened: it does not exist or cannot be "
-                           "read.")
-                .arg(QDir::toNativeSeparators(path))
-                .toStdString());
+        return false;
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
     if (clean == m_path)
-        return;
+        return true;
     m_path = clean;
     fill();
     emit pathChange();
+    return true;
+}
+
+QString FolderList::cannotOpen(const QString &path)
+{
+    return QStringLiteral("The folder \"%1\" cannot be opened: it does not exist or cannot be "
+                          "read.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 QString FolderList::folderPath(int row) const
@@ -118,11 +121,10 @@ void FolderList::resizeEvent(QResizeEvent *event)
 
 void FolderList::open(QListWidgetItem *entry)
 {
-    try {
-        setPath(entry->data(PathRole).toString());
-    } catch (const std::exception &error) {
+    const QString folder = entry->data(PathRole).toString();
+    if (!setPath(folder)) {
         // The old listing stays; show where the list really is.
         setCurrentRow(m_currentRow);
-        emit openFailed(QString::fromUtf8(error.what()));
+        emit openFailed(cannotOpen(folder));
     }
 }

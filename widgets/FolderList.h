@@ -16,9 +16,11 @@ public:
     // at a root ("/", "/home/ann").
     QString path() const { return m_path; }
     // Opens this folder. A different path raises pathChange() before this
-    // returns. Throws std::runtime_error, changing nothing, when the folder
-    // does not exist or cannot be read.
-    void setPath(const QString &path);
+    // returns. Returns false, changing nothing, when the folder does not
+    // exist or cannot be read.
+    bool setPath(const QString &path);
+    // Why a folder cannot be opened, as a sentence for a message box.
+    static QString cannotOpen(const QString &path);
 
     // The full path of the folder shown at this row, or "".
     QString folderPath(int row) const;

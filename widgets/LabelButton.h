@@ -18,18 +18,10 @@ public:
 
     // Shows the symbol font's picture of the caption instead of its text.
     void setSymbol(bool on);
-    bool isSymbol() const { return m_symbol; }
     // A one-pixel line around the label, in the window frame colour.
     void setBorder(bool on);
-    bool hasBorder() const { return m_border; }
     // Centres the caption across the label; otherwise it starts at the left.
     void setCentred(bool on);
-    bool isCentred() const { return m_centred; }
-
-    // How much narrower than its font the caption is drawn (1: not at all).
-    qreal captionScale() const;
-    // Whether the caption is broken into lines at blanks.
-    bool captionWraps() const;
 
 signals:
     // A left click released over the label.
@@ -40,7 +32,14 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The tests look at how the caption is laid out, which no caller needs.
+    friend class LabelButtonProbe;
+
     Qt::Alignment captionAlignment() const;
+    // How much narrower than its font the caption is drawn (1: not at all).
+    qreal captionScale() const;
+    // Whether the caption is broken into lines at blanks.
+    bool captionWraps() const;
 
     bool m_symbol = false;
     bool m_border = false;

@@ -1,7 +1,6 @@
 #include "widgets/PlayListBox.h"
 
 #include <QMouseEvent>
-#include <string>
 
 PlayListBox::PlayListBox(QWidget *parent) : QListWidget(parent)
 {
@@ -29,24 +28,15 @@ int PlayListBox::listIndex() const
 
 void PlayListBox::setListIndex(int index)
 {
-    if (index == listIndex())
+    if (index == listIndex() || !isPosition(index))
         return;
     select(index);
     if (index >= 0)
         emit listClick();
 }
 
-void PlayListBox::setListIndexQuietly(int index)
-{
-    if (index != listIndex())
-        select(index);
-}
-
 void PlayListBox::select(int index)
 {
-    if (index < -1 || index >= count())
-        throw std::out_of_range("There is no play list entry at position " + std::to_string(index) +
-                                ".");
     m_quiet = true;
     if (index < 0) {
         clearSelection();
@@ -70,8 +60,7 @@ void PlayListBox::addEntry(const QString &path)
 void PlayListBox::removeEntry(int index)
 {
     if (index < 0 || index >= count())
-        throw std::out_of_range("There is no play list entry at position " + std::to_string(index) +
-                                ".");
+        return;
     m_quiet = true;
     delete takeItem(index);
     clearSelection();

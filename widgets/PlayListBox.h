@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QListWidget>
-#include <stdexcept>
 
 // The play list (PlayList1): entries in append order, positions from 0, at
 // most one selected. Selecting an entry with the mouse or the arrow keys, or
@@ -22,17 +21,15 @@ public:
     int listIndex() const;
     // Selects this position (-1: nothing). Selecting a different entry raises
     // listClick() before this returns; the same entry, or -1, raises nothing.
-    // Throws std::out_of_range outside -1 .. listCount() - 1.
+    // A position outside -1 .. listCount() - 1 changes nothing.
     void setListIndex(int index);
-    // Selects this position like setListIndex(), but never raises listClick(),
-    // for a caller that plays the entry itself.
-    void setListIndexQuietly(int index);
     // The selected entry, or "" when nothing is selected.
     QString text() const;
 
     // Appends an entry at the end; the selection stays as it is.
     void addEntry(const QString &path);
-    // Removes the entry at this position; afterwards nothing is selected.
+    // Removes the entry at this position; afterwards nothing is selected. A
+    // position outside the list changes nothing.
     void removeEntry(int index);
     // Removes every entry; afterwards nothing is selected.
     void clearEntries();
@@ -46,6 +43,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    bool isPosition(int index) const { return index >= -1 && index < count(); }
     void select(int index);
 
     bool m_quiet = false;

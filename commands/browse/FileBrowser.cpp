@@ -4,33 +4,38 @@
 #include "widgets/FileListBox.h"
 #include "widgets/FolderList.h"
 #include "engine/MediaEngine.h"
+#include "widgets/CommonDialog.h"
 
 #include <QDir>
 #include <QTimer>
-#include <stdexcept>
 
-FileBrowser::FileBrowser(MediaEngine &engine, QTimer &timer1, DriveList &drives,
-                         FolderList &folders, FileListBox &fileList, QObject *parent)
-    : QObject(parent), m_engine(engine), m_timer1(timer1), m_drives(drives), m_folders(folders),
-      m_fileList(fileList)
+FileBrowser::FileBrowser(MediaEngine &engine, CommonDialog &dialog, QTimer &timer1,
+                         DriveList &drives, FolderList &folders, FileListBox &fileList,
+                         QObject *parent)
+    : QObject(parent), m_engine(engine), m_dialog(dialog), m_timer1(timer1), m_drives(drives),
+      m_folders(folders), m_fileList(fileList)
 {
+    // A folder opened by double-click that cannot be read is no handler's
+    // failure, but the user still has to learn why nothing happened.
+    connect(&m_folders, &FolderList::openFailed, this, &FileBrowser::showError);
 }
 
 void FileBrowser::Drives_Change()
 {
     const QString drive = m_drives.drive();
     const QString root = m_drives.rootPath();
-    try {
-        // Always the drive's root, not the folder last visited on it.
-        m_folders.setPath(root);
-    } catch (const std::runtime_error &) {
-        m_drives.showDriveOf(m_folders.path());
-        throw std::runtime_error(
-            QStringLiteral("The drive \"%1\" cannot be opened: its root folder %2 is not "
-                           "available.")
-                .arg(drive, QDir::toNativeSeparators(root))
-                .toStdString());
-    }
+    // Always the drive's root, not the folder last visited on it.
+    if (m_folders.setPath(root))
+        return;
+    m_drives.showDriveOf(m_folders.path());
+    showError(QStringLiteral("The drive \"%1\" cannot be opened: its root folder %2 is not "
+                             "available.")
+                  .arg(drive, QDir::toNativeSeparators(root)));
+}
+
+void FileBrowser::showError(const QString &message)
+{
+    m_dialog.showMessage(message, QStringLiteral("Error"));
 }
 
 void FileBrowser::Folders_Change()

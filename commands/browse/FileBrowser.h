@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class CommonDialog;
 class DriveList;
 class FileListBox;
 class FolderList;
@@ -14,12 +15,13 @@ class FileBrowser : public QObject
 {
     Q_OBJECT
 public:
-    FileBrowser(MediaEngine &engine, QTimer &timer1, DriveList &drives, FolderList &folders,
-                FileListBox &fileList, QObject *parent = nullptr);
+    // A folder that cannot be opened is reported in the dialog's message box.
+    FileBrowser(MediaEngine &engine, CommonDialog &dialog, QTimer &timer1, DriveList &drives,
+                FolderList &folders, FileListBox &fileList, QObject *parent = nullptr);
 
     // Shows the root of the chosen drive in Folders (and so in FileList).
-    // Throws std::runtime_error when that root cannot be opened, after putting
-    // Drives back on the drive of the folder that Folders still shows.
+    // When that root cannot be opened, Drives goes back to the drive of the
+    // folder that Folders still shows and a message says why.
     void Drives_Change();
     // Lists the media files of the folder that Folders shows.
     void Folders_Change();
@@ -28,7 +30,10 @@ public:
     void FileList_Click();
 
 private:
+    void showError(const QString &message);
+
     MediaEngine &m_engine;
+    CommonDialog &m_dialog;
     QTimer &m_timer1;
     DriveList &m_drives;
     FolderList &m_folders;

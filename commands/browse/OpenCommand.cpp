@@ -24,16 +24,8 @@ void OpenCommand::cmdOpen_Click()
     // of it, the timer goes back to how it was, or the display would freeze.
     const bool timerWasOn = m_timer1.isActive();
     m_timer1.stop();
-    try {
-        m_dialog.setCancelError(false);
-        m_dialog.setFilter(mediaFilter);
-        m_dialog.showOpen();
-    } catch (...) {
-        if (timerWasOn)
-            m_timer1.start();
-        throw;
-    }
-    if (m_dialog.fileName().isEmpty()) {
+    const QString path = m_dialog.askForFile(mediaFilter);
+    if (path.isEmpty()) {
         if (timerWasOn)
             m_timer1.start();
         return;
@@ -41,8 +33,6 @@ void OpenCommand::cmdOpen_Click()
 
     m_timer1.start();
     m_cmdRepeat.setEnabled(false);
-    const QString path = m_dialog.fileName();
-    m_dialog.setFileName(QString());
     m_playList1.clearEntries();
     m_playList1.addEntry(path);
     // Raises the list's click, which hands the path to the engine, plays it

@@ -8,7 +8,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <cmath>
-#include <exception>
 #include <limits>
 
 PositionDisplay::PositionDisplay(MediaEngine &engine, QTimer &timer1, QLineEdit &text1,
@@ -37,51 +36,27 @@ qint64 PositionDisplay::wholeSeconds(double duration)
 
 void PositionDisplay::Timer1_Timer()
 {
-    // Right after a reset the engine may not know the medium yet; a failure then
-    // must not cost the rest of the tick, so each step stands on its own.
-    const bool totalTick = m_tickCount < 1;
-    auto step = [totalTick](auto &&run) {
-        if (!totalTick) {
-            run();
-            return;
-        }
-        try {
-            run();
-        } catch (const std::exception &) {
-        }
-    };
-
     ++m_elapsedSec;
-    if (totalTick)
+    if (m_tickCount < 1)
         showTotalTime();
-    step([this] {
-        if (m_tickCount == m_totalSeconds)
-            m_timer1.stop();
-    });
-    step([this] {
-        if (m_elapsedSec == 60) {
-            m_elapsedSec = 0;
-            ++m_elapsedMin;
-        }
-    });
-    step([this] { m_text1.setText(timeText(m_elapsedMin, m_elapsedSec)); });
-    step([this] { m_text4.setText(m_engine.status()); });
+    if (m_tickCount == m_totalSeconds)
+        m_timer1.stop();
+    if (m_elapsedSec == 60) {
+        m_elapsedSec = 0;
+        ++m_elapsedMin;
+    }
+    m_text1.setText(timeText(m_elapsedMin, m_elapsedSec));
+    m_text4.setText(m_engine.status());
     ++m_tickCount;
 }
 
 void PositionDisplay::showTotalTime()
 {
-    try {
-        // No answer means no medium yet: the last known length still stands.
-        if (const std::optional<double> duration = m_engine.duration())
-            m_mediaDuration = *duration;
-    } catch (const std::exception &) {
-    }
+    // No length means no medium yet: the last known length still stands.
+    if (const std::optional<double> duration = m_engine.duration())
+        m_mediaDuration = *duration;
     m_totalSeconds = wholeSeconds(m_mediaDuration);
-    try {
-        m_text2.setText(timeText(m_totalSeconds / 60, m_totalSeconds % 60));
-    } catch (const std::exception &) {
-    }
+    m_text2.setText(timeText(m_totalSeconds / 60, m_totalSeconds % 60));
 }
 
 void PositionDisplay::MPlayer1_EndOfStream()

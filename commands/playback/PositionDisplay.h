@@ -36,18 +36,10 @@ public:
     // The whole seconds of a duration; negative, NaN or infinite count as 0.
     static qint64 wholeSeconds(double duration);
 
-    // Ticks since the last reset.
-    qint64 tickCount() const { return m_tickCount; }
-    // Seconds within the current elapsed minute (1 to 59, or 0 after 60).
-    qint16 elapsedSec() const { return m_elapsedSec; }
-    // Elapsed whole minutes.
-    qint64 elapsedMin() const { return m_elapsedMin; }
-    // The duration last read from the engine, in seconds.
-    double mediaDuration() const { return m_mediaDuration; }
-    // Whole seconds of mediaDuration(); the tick count at which the timer stops.
-    qint64 totalSeconds() const { return m_totalSeconds; }
-
 private:
+    // The tests read the counters, which nothing on the window shows whole.
+    friend class PositionCounters;
+
     void showTotalTime();
 
     MediaEngine &m_engine;
@@ -59,9 +51,14 @@ private:
     PlayListBox &m_playList1;
     QLineEdit &m_pfname;
 
+    // Ticks since the last reset.
     qint64 m_tickCount = 0;
+    // Seconds within the current elapsed minute (1 to 59, or 0 after 60).
     qint16 m_elapsedSec = 0;
+    // Elapsed whole minutes.
     qint64 m_elapsedMin = 0;
+    // The duration last read from the engine, in seconds.
     double m_mediaDuration = 0;
+    // Whole seconds of m_mediaDuration; the tick count at which the timer stops.
     qint64 m_totalSeconds = 0;
 };

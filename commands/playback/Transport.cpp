@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <exception>
 
 Transport::Transport(MediaEngine &engine, PositionDisplay &display, QTimer &timer1,
                      PlayListBox &playList1, QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2,
@@ -18,26 +17,14 @@ Transport::Transport(MediaEngine &engine, PositionDisplay &display, QTimer &time
 {
 }
 
-namespace {
-
-// Play goes through all its steps even when the engine refuses one of them, so
-// that the path shown and the timer always agree with what the user asked.
-template <class Step> void ignoringFailure(Step &&step)
-{
-    try {
-        step();
-    } catch (const std::exception &) {
-    }
-}
-
-} // namespace
-
 void Transport::cmdPlay_Click()
 {
+    // The engine reports a medium it cannot open in its status rather than
+    // failing the call, so the path shown and the timer always follow.
     const QString entry = m_playList1.text();
-    ignoringFailure([&] { m_engine.setUrl(entry); });
-    ignoringFailure([&] { m_pfname.setText(entry); });
-    ignoringFailure([&] { m_timer1.stop(); });
+    m_engine.setUrl(entry);
+    m_pfname.setText(entry);
+    m_timer1.stop();
 }
 
 void Transport::cmdPause_Click()

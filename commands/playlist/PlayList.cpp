@@ -7,7 +7,6 @@
 
 #include <QLineEdit>
 #include <QTimer>
-#include <exception>
 
 const QString PlayList::addFilter = mediaFilterText(true);
 
@@ -29,16 +28,9 @@ void PlayList::PlayList1_Click()
 
 void PlayList::cmdAdd_Click()
 {
-    m_dialog.setCancelError(false);
-    m_dialog.setFilter(addFilter);
-    m_dialog.showOpen();
-    if (m_dialog.fileName().isEmpty())
-        return;
-    const QString path = m_dialog.fileName();
-    // A cancel leaves the name as it was: clearing it is what lets the next
-    // dialog tell a cancel from a choice.
-    m_dialog.setFileName(QString());
-    m_playList1.addEntry(path);
+    const QString path = m_dialog.askForFile(addFilter);
+    if (!path.isEmpty())
+        m_playList1.addEntry(path);
 }
 
 void PlayList::cmdRemove_Click()
@@ -56,15 +48,11 @@ void PlayList::cmdNewList_Click()
 
 void PlayList::cmdNext_Click()
 {
-    try {
-        const int selected = m_playList1.listIndex();
-        if (selected + 1 < m_playList1.listCount()) {
-            selectAndActivate(selected + 1);
-            blankTimes();
-        }
-    } catch (const std::exception &) {
-        // Stepping never reports anything; whatever failed, the display is
-        // brought back in line below.
+    const int selected = m_playList1.listIndex();
+    if (selected + 1 < m_playList1.listCount()) {
+        // Selecting it Activates it, once.
+        m_playList1.setListIndex(selected + 1);
+        blankTimes();
     }
     m_timer1.start();
     m_pfname.setText(m_playList1.text());
@@ -72,31 +60,36 @@ void PlayList::cmdNext_Click()
 
 void PlayList::cmdBack_Click()
 {
-    try {
-        const int selected = m_playList1.listIndex();
-        if (selected >= 1) {
-            selectAndActivate(selected - 1);
-            blankTimes();
-        } else if (selected == 0) {
-            // Before the first entry there is nothing: the engine is handed
-            // the empty path, which leaves it without a medium.
-            m_playList1.setListIndex(-1);
-            PlayList1_Click();
-            blankTimes();
-        }
-    } catch (const std::exception &) {
-        // As in Next: nothing is reported.
+    const int selected = m_playList1.listIndex();
+    if (selected >= 1) {
+        m_playList1.setListIndex(selected - 1);
+        blankTimes();
+    } else if (selected == 0) {
+        // Before the first entry there is nothing: the engine is handed
+        // the empty path, which leaves it without a medium.
+        m_playList1.setListIndex(-1);
+        PlayList1_Click();
+        blankTimes();
     }
     m_timer1.start();
     m_pfname.setText(m_playList1.text());
 }
 
-void PlayList::selectAndActivate(int index)
+void PlayList::replaceEntries(const QStringList &entries, bool playFirst)
 {
-    // Activated here rather than through listClick(), so that a failure
-    // reaches the caller instead of the window's error box.
-    m_playList1.setListIndexQuietly(index);
-    PlayList1_Click();
+    cmdNewList_Click();
+    appendEntries(entries);
+    if (playFirst)
+        m_playList1.setListIndex(0);
+}
+
+void PlayList::appendEntries(const QStringList &entries)
+{
+    // One repaint for the lot, however many there are.
+    m_playList1.setUpdatesEnabled(false);
+    for (const QString &entry : entries)
+        m_playList1.addEntry(entry);
+    m_playList1.setUpdatesEnabled(true);
 }
 
 void PlayList::blankTimes()

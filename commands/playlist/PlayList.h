@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class CommonDialog;
 class MediaEngine;
@@ -36,8 +37,13 @@ public:
     // comes nothing, which stops the engine's medium.
     void cmdBack_Click();
 
+    // Media from outside the window: New List, one append for each entry,
+    // and with playFirst the first entry selected, which plays it.
+    void replaceEntries(const QStringList &entries, bool playFirst);
+    // Appends each entry as Add appends one; plays nothing.
+    void appendEntries(const QStringList &entries);
+
 private:
-    void selectAndActivate(int index);
     void blankTimes();
 
     MediaEngine &m_engine;

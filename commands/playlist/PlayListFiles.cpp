@@ -1,12 +1,11 @@
 #include "commands/playlist/PlayListFiles.h"
 
+#include "core/BoundedRead.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/PlayListBox.h"
 #include "core/PlayListText.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -26,13 +25,9 @@ PlayListFiles::PlayListFiles(CommonDialog &dialog, PlayListBox &playList1, QObje
 
 void PlayListFiles::cmdSaveList_Click()
 {
-    m_dialog.setCancelError(false);
-    m_dialog.setFilter(QStringLiteral("Text File (*.txt)|*.txt|"));
-    m_dialog.showOpen();
-    if (m_dialog.fileName().isEmpty())
+    const QString target = m_dialog.askForFile(QStringLiteral("Text File (*.txt)|*.txt|"));
+    if (target.isEmpty())
         return;
-    const QString target = m_dialog.fileName();
-    m_dialog.setFileName(QString());
 
     QStringList entries;
     entries.reserve(m_playList1.listCount());
@@ -64,36 +59,26 @@ void PlayListFiles::cmdSaveList_Click()
 
 void PlayListFiles::cmdLoadList_Click()
 {
-    m_dialog.setCancelError(false);
-    m_dialog.setFilter(QStringLiteral("*.txt"));
-    m_dialog.showOpen();
-    if (m_dialog.fileName().isEmpty())
+    const QString source = m_dialog.askForFile(QStringLiteral("*.txt"));
+    if (source.isEmpty())
         return;
-    const QString source = m_dialog.fileName();
-    m_dialog.setFileName(QString());
 
     // The whole file is read before the list is touched, so a wrong name
-    // costs nothing. Only regular files are opened: a pipe would block.
-    const QFileInfo info(source);
-    QFile file(source);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    // costs nothing.
+    const BoundedRead read = BoundedRead::file(source, maxListBytes);
+    if (read.failure == BoundedRead::Failure::TooLarge) {
+        m_dialog.showMessage(QStringLiteral("%1 was not loaded: at more than %2 MB it is too "
+                                            "large for a play list.")
+                                 .arg(QDir::toNativeSeparators(source))
+                                 .arg(maxListBytes / (1024 * 1024)),
+                             errorTitle);
+        return;
+    }
+    if (!read.ok()) {
         m_dialog.showMessage(QStringLiteral("File Not Found"), errorTitle);
         return;
     }
-    if (file.size() > maxListBytes) {
-        m_dialog.showMessage(
-            QStringLiteral("%1 was not loaded: at %2 MB it is too large for a play list.")
-                .arg(QDir::toNativeSeparators(source))
-                .arg(file.size() / (1024 * 1024)),
-            errorTitle);
-        return;
-    }
-    const QByteArray bytes = file.read(maxListBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > maxListBytes) {
-        m_dialog.showMessage(QStringLiteral("File Not Found"), errorTitle);
-        return;
-    }
-    const QStringList entries = PlayListText::read(bytes);
+    const QStringList entries = PlayListText::read(read.bytes);
 
     m_playList1.setUpdatesEnabled(false);
     m_playList1.clearEntries();

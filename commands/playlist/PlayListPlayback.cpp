@@ -1,13 +1,12 @@
 #include "commands/playlist/PlayListPlayback.h"
 
-#include "widgets/CommonDialog.h"
-#include "engine/MediaEngine.h"
-#include "widgets/PlayListBox.h"
+#include "core/BoundedRead.h"
 #include "core/WplWriter.h"
+#include "engine/MediaEngine.h"
+#include "widgets/CommonDialog.h"
+#include "widgets/PlayListBox.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QSaveFile>
 
@@ -20,31 +19,30 @@ const QString outputName = QStringLiteral("PlayList1.wpl");
 // user meant to turn into a play list.
 constexpr qint64 maxInputBytes = 64 * 1024 * 1024;
 
-class GenerateError : public std::runtime_error
-{
-public:
-    explicit GenerateError(const QString &message) : std::runtime_error(message.toStdString()) {}
-};
-
-QByteArray readInput(const QString &path)
+// The bytes of one input of Generate, or why it cannot be used.
+BoundedRead readInput(const QString &path, QString *why)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!QFileInfo(path).isFile() && QFileInfo::exists(path))
-        throw GenerateError(QStringLiteral("%1 is not a file.").arg(shown));
-    if (!file.open(QIODevice::ReadOnly))
-        throw GenerateError(
-            QStringLiteral("%1 cannot be read: %2.").arg(shown, file.errorString()));
-    if (file.size() > maxInputBytes)
-        throw GenerateError(QStringLiteral("%1 is too large.").arg(shown));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw GenerateError(
-            QStringLiteral("%1 cannot be read: %2.").arg(shown, file.errorString()));
-    return bytes;
+    const BoundedRead read = BoundedRead::file(path, maxInputBytes);
+    switch (read.failure) {
+    case BoundedRead::Failure::None:
+        break;
+    case BoundedRead::Failure::NotAFile:
+        *why = QStringLiteral("%1 is not a file.").arg(shown);
+        break;
+    case BoundedRead::Failure::TooLarge:
+        *why = QStringLiteral("%1 is too large.").arg(shown);
+        break;
+    case BoundedRead::Failure::Missing:
+    case BoundedRead::Failure::Unreadable:
+        *why = QStringLiteral("%1 cannot be read: %2.").arg(shown, read.error);
+        break;
+    }
+    return read;
 }
 
-QString piecePath(const QString &name)
+// Where a head or tail piece is, or "" with why it is missing.
+QString piecePath(const QString &name, QString *why)
 {
     const QStringList folders = WplWriter::pieceFolders();
     const QString found = WplWriter::findPiece(name, folders);
@@ -52,10 +50,35 @@ QString piecePath(const QString &name)
         QStringList shown;
         for (const QString &folder : folders)
             shown << QDir::toNativeSeparators(folder);
-        throw GenerateError(
-            QStringLiteral("%1 is missing; it was looked for in %2.").arg(name, shown.join(", ")));
+        *why = QStringLiteral("%1 is missing; it was looked for in %2.")
+                   .arg(name, shown.join(QLatin1String(", ")));
     }
     return found;
+}
+
+// Generate's document, or "" with why not. Everything is read and built
+// before the output is opened.
+QByteArray generatedDocument(QString *why)
+{
+    const QString headPath = piecePath(QStringLiteral("Pl1.txt"), why);
+    if (headPath.isEmpty())
+        return {};
+    const BoundedRead head = readInput(headPath, why);
+    if (!head.ok())
+        return {};
+    const BoundedRead saved =
+        readInput(QDir::current().absoluteFilePath(QStringLiteral("PlayList1.txt")), why);
+    if (!saved.ok())
+        return {};
+    const QString tailPath = piecePath(QStringLiteral("pl3.txt"), why);
+    if (tailPath.isEmpty())
+        return {};
+    const BoundedRead tail = readInput(tailPath, why);
+    if (!tail.ok())
+        return {};
+    WplWriter::Document document = WplWriter::generate(head.bytes, saved.bytes, tail.bytes);
+    *why = document.error;
+    return document.bytes;
 }
 
 } // namespace
@@ -71,16 +94,11 @@ void PlayListPlayback::cmdPLLoad_Click()
     // Like every other dialog command: a cancel returns normally and reads
     // as an empty name, which a name left over from an earlier use must not
     // be taken for.
-    m_dialog.setCancelError(false);
-    m_dialog.setFilter(QStringLiteral("Default|PlayList1.wpl|Media "
-                                      "Playlist(*.asx;*.m3u;*.wpl;*.wvx;*.wmx)|*.asx;*.m3u;*.wpl;"
-                                      "*.wvx;*.wmx|"));
-    m_dialog.showOpen();
-    if (m_dialog.fileName().isEmpty())
-        return;
-    const QString chosen = m_dialog.fileName();
-    m_dialog.setFileName(QString());
-    loadPlayListFile(chosen);
+    const QString chosen = m_dialog.askForFile(
+        QStringLiteral("Default|PlayList1.wpl|Media "
+                       "Playlist(*.asx;*.m3u;*.wpl;*.wvx;*.wmx)|*.asx;*.m3u;*.wpl;*.wvx;*.wmx|"));
+    if (!chosen.isEmpty())
+        loadPlayListFile(chosen);
 }
 
 void PlayListPlayback::loadPlayListFile(const QString &path)
@@ -91,28 +109,20 @@ void PlayListPlayback::loadPlayListFile(const QString &path)
 
 void PlayListPlayback::cmdGenerate_Click()
 {
-    const QString output = QDir::current().absoluteFilePath(outputName);
-    try {
-        // Everything is read and built before the output is opened, and the
-        // output is renamed into place: a failure leaves no partial file and
-        // any earlier PlayList1.wpl as it was.
-        const QByteArray head = readInput(piecePath(QStringLiteral("Pl1.txt")));
-        const QByteArray saved =
-            readInput(QDir::current().absoluteFilePath(QStringLiteral("PlayList1.txt")));
-        const QByteArray tail = readInput(piecePath(QStringLiteral("pl3.txt")));
-        const QByteArray document = WplWriter::generate(head, saved, tail);
-
+    QString why;
+    const QByteArray document = generatedDocument(&why);
+    if (why.isEmpty()) {
+        // Renamed into place: a failure leaves any earlier PlayList1.wpl as it was.
+        const QString output = QDir::current().absoluteFilePath(outputName);
         QSaveFile file(output);
         if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() ||
-            !file.commit()) {
-            throw GenerateError(QStringLiteral("%1 cannot be written: %2.")
-                                    .arg(QDir::toNativeSeparators(output), file.errorString()));
-        }
-    } catch (const std::runtime_error &error) {
-        m_dialog.showMessage(QStringLiteral("%1 was not generated. %2")
-                                 .arg(outputName, QString::fromUtf8(error.what())),
-                             errorTitle);
+            !file.commit())
+            why = QStringLiteral("%1 cannot be written: %2.")
+                      .arg(QDir::toNativeSeparators(output), file.errorString());
     }
+    if (!why.isEmpty())
+        m_dialog.showMessage(QStringLiteral("%1 was not generated. %2").arg(outputName, why),
+                             errorTitle);
 }
 
 void PlayListPlayback::cmdPlsi_Click()

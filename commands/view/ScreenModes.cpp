@@ -1,51 +1,35 @@
 #include "commands/view/ScreenModes.h"
 
+#include "widgets/DriveList.h"
+#include "widgets/FileListBox.h"
+#include "widgets/FolderList.h"
+#include "widgets/Form1Controls.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PictureButton.h"
+#include "widgets/PlayListBox.h"
 #include "widgets/Twips.h"
 
-#include <QWidget>
-#include <iterator>
-#include <stdexcept>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 
-namespace {
-
-// Everything but the player, cmdOriginal and the few controls a user may
-// still need while watching (mute, the play-list file name, the window
-// commands).
-const char *const hiddenInFull[] = {
-    "cmdFullScreen", "cmdMedium",   "cmdSmallScreen", "cmdPlay",   "cmdPause",    "cmdStop",
-    "cmdBack",       "cmdNext",     "cmdFast",        "cmdRev",    "cmdMinimize", "cmdResize",
-    "lblStatus",     "Text4",       "Label1",         "Text1",     "Label2",      "Text2",
-    "Label3",        "Text3",       "pfname",         "cmdPlsi",   "cmdPLLoad",   "cmdRepeat",
-    "cmdOpen",       "cmdGenerate", "lblPlayList",    "PlayList1", "cmdAdd",      "cmdRemove",
-    "cmdNewList",    "cmdLoadList", "cmdSaveList",    "Label4",    "FileList",    "Label5",
-    "Folders",       "Label6",      "Drives",         "Label7",    "cmbFileType"};
-
-// Full leaves these as they are; Original shows them along with the rest.
-const char *const alsoShownInOriginal[] = {"cmdOriginal", "cmdChangeBackground", "cmdExit"};
-
-} // namespace
-
-ScreenModes::ScreenModes(QWidget &mPlayer1, const QHash<QString, QWidget *> &controls,
-                         QObject *parent)
-    : QObject(parent), m_player(mPlayer1), m_controls(controls)
+ScreenModes::ScreenModes(const Form1Controls &c, QObject *parent)
+    : QObject(parent), m_player(*c.MPlayer1), m_cmdOriginal(*c.cmdOriginal)
 {
-    m_hiddenInFull = resolve(hiddenInFull, int(std::size(hiddenInFull)));
-    m_shownInOriginal =
-        m_hiddenInFull + resolve(alsoShownInOriginal, int(std::size(alsoShownInOriginal)));
-    m_cmdOriginal = resolve(alsoShownInOriginal, 1).first();
-}
-
-QList<QWidget *> ScreenModes::resolve(const char *const *names, int count) const
-{
-    QList<QWidget *> result;
-    for (int i = 0; i < count; ++i) {
-        QWidget *control = m_controls.value(QLatin1String(names[i]));
-        if (!control)
-            throw std::invalid_argument(std::string("Screen modes: the window has no control ") +
-                                        names[i]);
-        result << control;
-    }
-    return result;
+    // Everything but the player, cmdOriginal and the few controls a user may
+    // still need while watching (mute, the play-list file name, the window
+    // commands).
+    m_hiddenInFull = {
+        c.cmdFullScreen, c.cmdMedium,   c.cmdSmallScreen, c.cmdPlay,   c.cmdPause,    c.cmdStop,
+        c.cmdBack,       c.cmdNext,     c.cmdFast,        c.cmdRev,    c.cmdMinimize, c.cmdResize,
+        c.lblStatus,     c.Text4,       c.Label1,         c.Text1,     c.Label2,      c.Text2,
+        c.Label3,        c.Text3,       c.pfname,         c.cmdPlsi,   c.cmdPLLoad,   c.cmdRepeat,
+        c.cmdOpen,       c.cmdGenerate, c.lblPlayList,    c.PlayList1, c.cmdAdd,      c.cmdRemove,
+        c.cmdNewList,    c.cmdLoadList, c.cmdSaveList,    c.Label4,    c.FileList,    c.Label5,
+        c.Folders,       c.Label6,      c.Drives,         c.Label7,    c.cmbFileType};
+    // Full leaves these as they are; Original shows them along with the rest.
+    m_shownInOriginal = m_hiddenInFull;
+    m_shownInOriginal << c.cmdOriginal << c.cmdChangeBackground << c.cmdExit;
 }
 
 void ScreenModes::setPlayerSize(float width, float height)
@@ -66,7 +50,7 @@ void ScreenModes::cmdFullScreen_Click()
 {
     setPlayerSize(18000.0f, 14000.0f);
     setVisible(m_hiddenInFull, false);
-    m_cmdOriginal->setVisible(true);
+    m_cmdOriginal.setVisible(true);
 }
 
 void ScreenModes::cmdMedium_Click()

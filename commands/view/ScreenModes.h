@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QObject>
-#include <QString>
 
+struct Form1Controls;
 class QWidget;
 
 // Full, Medium, Small and Original: the player's size, and in Full and
@@ -13,11 +12,9 @@ class ScreenModes : public QObject
 {
     Q_OBJECT
 public:
-    // controls: the window's controls by name, among them every control that
-    // Full hides or Original shows. Throws std::invalid_argument if one is
-    // missing.
-    ScreenModes(QWidget &mPlayer1, const QHash<QString, QWidget *> &controls,
-                QObject *parent = nullptr);
+    // Works on the player and on every control that Full hides or Original
+    // shows.
+    explicit ScreenModes(const Form1Controls &controls, QObject *parent = nullptr);
 
     // Player 18000 x 14000 twips; hides nearly every other control and shows
     // cmdOriginal, the only way back.
@@ -31,13 +28,11 @@ public:
     void cmdOriginal_Click();
 
 private:
-    QList<QWidget *> resolve(const char *const *names, int count) const;
     void setPlayerSize(float width, float height);
     static void setVisible(const QList<QWidget *> &controls, bool visible);
 
     QWidget &m_player;
-    QHash<QString, QWidget *> m_controls;
+    QWidget &m_cmdOriginal;
     QList<QWidget *> m_hiddenInFull;
     QList<QWidget *> m_shownInOriginal;
-    QWidget *m_cmdOriginal = nullptr;
 };

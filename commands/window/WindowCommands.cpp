@@ -25,13 +25,7 @@ void WindowCommands::cmdExit_Click()
 
 void WindowCommands::cmdChangeBackground_Click()
 {
-    bool chosen = false;
-    try {
-        chosen = m_dialog.showColor();
-    } catch (const DialogCancelled &) {
-        // A cancel is not an error here, whatever another command left set.
-    }
-    if (!chosen)
+    if (!m_dialog.showColor())
         return;
     keepChildBackgrounds();
     setBackground(m_window, m_dialog.color());

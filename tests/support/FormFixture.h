@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form1.h"
+#include "support/FormAccess.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedDialog.h"
 
@@ -19,10 +20,16 @@ struct FormFixture
 
     template <class T = QWidget> T *get(const char *name) const
     {
-        T *control = form.control<T>(QLatin1String(name));
+        T *control = controlOf<T>(form, name);
         Q_ASSERT_X(control, "FormFixture::get", name);
         return control;
     }
     QLineEdit *edit(const char *name) const { return get<QLineEdit>(name); }
-    QTimer *timer1() const { return form.timer(QStringLiteral("Timer1")); }
+    QTimer *timer1() const { return get<QTimer>("Timer1"); }
+    // Runs a handler as its control would.
+    void run(const char *handlerName) const
+    {
+        const bool ran = runHandler(form, handlerName);
+        Q_ASSERT_X(ran, "FormFixture::run", handlerName);
+    }
 };

@@ -1,6 +1,6 @@
 #include "support/ScriptedDialog.h"
 
-#include <stdexcept>
+#include <QtGlobal>
 
 void ScriptedDialog::showMessage(const QString &text, const QString &title)
 {
@@ -12,7 +12,7 @@ std::optional<QString> ScriptedDialog::runOpenDialog(const QString &filter,
 {
     openShown << Shown{filter, initialName};
     if (m_openAnswers.empty())
-        throw std::logic_error("The Open dialog was shown with no answer queued");
+        qFatal("The Open dialog was shown with no answer queued");
     const std::optional<QString> answer = m_openAnswers.front();
     m_openAnswers.pop_front();
     return answer;
@@ -22,7 +22,7 @@ std::optional<QColor> ScriptedDialog::runColorDialog(QColor)
 {
     ++colorShown;
     if (m_colorAnswers.empty())
-        throw std::logic_error("The Colour dialog was shown with no answer queued");
+        qFatal("The Colour dialog was shown with no answer queued");
     const std::optional<QColor> answer = m_colorAnswers.front();
     m_colorAnswers.pop_front();
     return answer;
