@@ -33,8 +33,6 @@ public:
     // Runs the handler of this name as its control would; false when there is
     // no such handler or its action is disabled.
     bool trigger(const QString &handlerName) const;
-    // Every action, in the order they were made.
-    QList<QAction *> actions() const { return m_actions; }
 
     // Replaces the play list with these entries (as New List and one append
     // each) and, with playFirst, selects the first, which plays it.

@@ -4,13 +4,6 @@
 
 namespace TextDecoding {
 
-bool isUtf8(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString ignored = decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
 QString fromWindows1252(QByteArrayView bytes)
 {
     // 0x80 to 0x9F; everything else is the same as Latin-1.

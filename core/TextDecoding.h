@@ -9,9 +9,6 @@
 // mark) as well as a Linux one (UTF-8).
 namespace TextDecoding {
 
-// True when the bytes are well-formed UTF-8 (an empty array is).
-bool isUtf8(QByteArrayView bytes);
-
 // The bytes read as Windows-1252. The five bytes that code page leaves
 // undefined become the C1 controls of the same value, as on Windows.
 QString fromWindows1252(QByteArrayView bytes);

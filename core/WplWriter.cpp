@@ -207,18 +207,6 @@ QString appendEscaped(QByteArray &out, QByteArrayView utf8)
     return {};
 }
 
-std::optional<QString> escapeAttribute(QStringView text, QString *why)
-{
-    QByteArray escaped;
-    const QString reason =
-        text.isValidUtf16() ? appendEscaped(escaped, text.toUtf8()) : brokenCharacter;
-    if (reason.isEmpty())
-        return QString::fromUtf8(escaped);
-    if (why)
-        *why = reason;
-    return std::nullopt;
-}
-
 QString findPiece(const QString &name, const QStringList &folders)
 {
     for (const QString &folder : folders) {

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-#include <optional>
 
 // Builds the Windows Media play list that Generate writes: the lines of the
 // head, one <media src="..."/> line for each path of the saved list and the
@@ -31,10 +30,6 @@ Document generate(const QByteArray &head, const QByteArray &savedList, const QBy
 // For text with another control character or U+FFFE/U+FFFF, which XML
 // cannot hold, appends nothing and returns why; otherwise returns "".
 QString appendEscaped(QByteArray &out, QByteArrayView utf8);
-
-// The same for text: the escaped text, or empty with *why set when it holds
-// a character XML cannot hold or a broken Unicode character.
-std::optional<QString> escapeAttribute(QStringView text, QString *why = nullptr);
 
 // The first existing file of this name in the folders, in order; empty when
 // none holds it.

@@ -193,12 +193,17 @@ void TestPlayListPlayback::generateEscapesEveryPath()
     // Our own reader gives the same paths back.
     QCOMPARE(readXmlPlayList(here.path(QStringLiteral("PlayList1.wpl"))).entries, paths);
 
-    QCOMPARE(WplWriter::escapeAttribute(u"a\r\nb>"), QStringLiteral("a&#13;&#10;b&gt;"));
-    QString why;
-    QVERIFY(!WplWriter::escapeAttribute(u"bell\x07", &why));
+    QByteArray escaped;
+    QVERIFY(WplWriter::appendEscaped(escaped, "a\r\nb>").isEmpty());
+    QCOMPARE(escaped, QByteArray("a&#13;&#10;b&gt;"));
+    const QString why = WplWriter::appendEscaped(escaped, "bell\x07");
     QVERIFY2(why.contains(QLatin1String("control character")), qPrintable(why));
-    QVERIFY(!WplWriter::escapeAttribute(QString(QChar(0xD800)), &why));
-    QVERIFY2(why.contains(QLatin1String("broken")), qPrintable(why));
+    QCOMPARE(escaped, QByteArray("a&#13;&#10;b&gt;"));
+    // A list saved as UTF-16 can hold half a character, which no XML can.
+    const QByteArray halfCharacter("\xFF\xFE\x22\x00\x00\xD8\x22\x00", 8);
+    const WplWriter::Document refused = WplWriter::generate("<h>\n", halfCharacter, "<t>\n");
+    QVERIFY2(refused.error.contains(QLatin1String("broken Unicode")), qPrintable(refused.error));
+    QVERIFY(refused.bytes.isEmpty());
 }
 
 void TestPlayListPlayback::generateFindsTheShippedPieces()

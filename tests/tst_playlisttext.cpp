@@ -121,8 +121,9 @@ void TestPlayListText::decodesOtherProgramsEncodings()
     // A list saved in the Windows ANSI code page is not UTF-8.
     QCOMPARE(PlayListText::read("\"C:\\M\xFAsica\\\xE9.mp3\"\r\n\"/m/b\"\r\n"), expected);
     QCOMPARE(TextDecoding::fromWindows1252("\x80\x99\x81\xFF"), QStringLiteral("€™\u0081ÿ"));
-    QVERIFY(TextDecoding::isUtf8("plain \xC3\xA9"));
-    QVERIFY(!TextDecoding::isUtf8("broken \xC3"));
+    // Well-formed UTF-8 is read as such, anything else as Windows-1252.
+    QCOMPARE(TextDecoding::decode("plain \xC3\xA9"), QStringLiteral("plain é"));
+    QCOMPARE(TextDecoding::decode("broken \xC3"), QStringLiteral("broken Ã"));
 }
 
 void TestPlayListText::survivesArbitraryBytes()
