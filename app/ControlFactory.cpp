@@ -1,15 +1,15 @@
 #include "app/ControlFactory.h"
 
 #include "app/FormDesign.h"
-#include "widgets/LabelButton.h"
-#include "widgets/PictureButton.h"
-#include "widgets/Pictures.h"
-#include "widgets/Twips.h"
+#include "engine/MediaEngine.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FolderList.h"
-#include "engine/MediaEngine.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PictureButton.h"
+#include "widgets/Pictures.h"
 #include "widgets/PlayListBox.h"
+#include "widgets/Twips.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -86,8 +86,7 @@ void Form1::bindEvents()
     bind(c.Drives, &DriveList::driveChange, "Drives_Change", browser, &FileBrowser::Drives_Change);
     bind(c.cmdOpen, &QPushButton::clicked, "cmdOpen_Click", m_openCommand,
          &OpenCommand::cmdOpen_Click);
-    bind(c.cmdExit, &LabelButton::clicked, "cmdExit_Click", window,
-         &WindowCommands::cmdExit_Click);
+    bind(c.cmdExit, &LabelButton::clicked, "cmdExit_Click", window, &WindowCommands::cmdExit_Click);
     bind(c.cmdChangeBackground, &LabelButton::clicked, "cmdChangeBackground_Click", window,
          &WindowCommands::cmdChangeBackground_Click);
 
@@ -113,8 +112,7 @@ void Form1::bindEvents()
          &PlayList::cmdNewList_Click);
     bind(c.cmdNext, &QPushButton::clicked, "cmdNext_Click", list, &PlayList::cmdNext_Click);
     bind(c.cmdBack, &QPushButton::clicked, "cmdBack_Click", list, &PlayList::cmdBack_Click);
-    bind(c.PlayList1, &PlayListBox::listClick, "PlayList1_Click", list,
-         &PlayList::PlayList1_Click);
+    bind(c.PlayList1, &PlayListBox::listClick, "PlayList1_Click", list, &PlayList::PlayList1_Click);
 
     bind(c.cmdLoadList, &LabelButton::clicked, "cmdLoadList_Click", files,
          &PlayListFiles::cmdLoadList_Click);

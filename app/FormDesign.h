@@ -93,10 +93,7 @@ public:
         return m_put && m_put(controls, control);
     }
     // The control in the member, or nullptr.
-    QObject *get(const Form1Controls &controls) const
-    {
-        return m_get ? m_get(controls) : nullptr;
-    }
+    QObject *get(const Form1Controls &controls) const { return m_get ? m_get(controls) : nullptr; }
 
 private:
     std::function<bool(Form1Controls &, QObject *)> m_put;

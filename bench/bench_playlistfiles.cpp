@@ -5,18 +5,18 @@
 //
 //     build/bench/bench_playlistfiles [entries, default 100000]
 #include "app/Form1.h"
-#include "widgets/LabelButton.h"
-#include "widgets/CommonDialog.h"
 #include "engine/mpv/MpvEngine.h"
+#include "widgets/CommonDialog.h"
+#include "widgets/LabelButton.h"
 #include "widgets/PlayListBox.h"
 
 #include <QApplication>
-#include <QSignalBlocker>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -31,7 +31,6 @@ void selectQuietly(PlayListBox &list, int index)
     const QSignalBlocker quiet(list);
     list.setListIndex(index);
 }
-
 
 constexpr int runs = 7;
 
@@ -154,8 +153,8 @@ int main(int argc, char *argv[])
     const Figures load = measure(runs, [&] { clickLabel(form, "cmdLoadList"); });
     std::printf("  Load List:   %7.1f ms (%.1f)  %d entries\n", load.median, load.worst,
                 list->listCount());
-    const Figures generate =
-        measure(runs, [&] { form.findChild<QPushButton *>(QStringLiteral("cmdGenerate"))->click(); });
+    const Figures generate = measure(
+        runs, [&] { form.findChild<QPushButton *>(QStringLiteral("cmdGenerate"))->click(); });
     std::printf("  Generate:    %7.1f ms (%.1f)  %lld bytes\n", generate.median, generate.worst,
                 static_cast<long long>(QFileInfo(QStringLiteral("PlayList1.wpl")).size()));
     if (!dialog.messages.isEmpty())

@@ -10,18 +10,18 @@
 // exactly as it starts).
 
 #include "app/Form1.h"
+#include "engine/mpv/MpvEngine.h"
 #include "widgets/FileListBox.h"
 #include "widgets/QtCommonDialog.h"
-#include "engine/mpv/MpvEngine.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QHash>
-#include <QStandardPaths>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -278,8 +278,7 @@ private:
     {
         xcb_get_property_reply_t *reply = xcb_get_property_reply(
             m_connection,
-            xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1),
-            nullptr);
+            xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1), nullptr);
         qint64 pid = -1;
         if (reply && xcb_get_property_value_length(reply) == 4)
             pid = *static_cast<uint32_t *>(xcb_get_property_value(reply));
@@ -352,8 +351,8 @@ void printProgram(const char *name, const ProgramFigures &f)
 
 void benchBesideMpv()
 {
-    const QString player =
-        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../corvel-media-player"));
+    const QString player = QDir(QCoreApplication::applicationDirPath())
+                               .absoluteFilePath(QStringLiteral("../corvel-media-player"));
     const QString mpv = QStandardPaths::findExecutable(QStringLiteral("mpv"));
     MapWatch watch;
     if (!watch.ok() || mpv.isEmpty() || !QFileInfo(player).isExecutable()) {
@@ -365,8 +364,8 @@ void benchBesideMpv()
     for (int run = 0; run < runs; ++run) {
         const bool idle = run == runs - 1;
         runProgram(watch, player, {}, ours, idle);
-        runProgram(watch, mpv, {QStringLiteral("--idle"), QStringLiteral("--force-window")},
-                   theirs, idle);
+        runProgram(watch, mpv, {QStringLiteral("--idle"), QStringLiteral("--force-window")}, theirs,
+                   idle);
     }
     std::printf("beside mpv, each started %d times in turns, process start to its window "
                 "mapped on X (median):\n",

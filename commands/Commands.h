@@ -24,7 +24,8 @@ public:
     QAction *add(const char *handlerName, Handlers *handlers, void (Handlers::*handler)())
     {
         QAction *made = makeAction(handlerName);
-        connect(made, &QAction::triggered, handlers, [handlers, handler] { (handlers->*handler)(); });
+        connect(made, &QAction::triggered, handlers,
+                [handlers, handler] { (handlers->*handler)(); });
         return made;
     }
 

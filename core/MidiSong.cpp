@@ -317,7 +317,9 @@ QString MidiSong::timeEvents()
 {
     // Tracks were read one after the other; a stable sort keeps the order
     // within a track and puts earlier tracks first at equal ticks.
-    const auto byTick = [](const MidiEvent &a, const MidiEvent &b) { return a.seconds < b.seconds; };
+    const auto byTick = [](const MidiEvent &a, const MidiEvent &b) {
+        return a.seconds < b.seconds;
+    };
     std::stable_sort(m_events.begin(), m_events.end(), byTick);
     std::stable_sort(m_tempos.begin(), m_tempos.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });

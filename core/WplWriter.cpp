@@ -11,8 +11,8 @@ namespace WplWriter {
 
 namespace {
 
-const QString controlCharacter = QStringLiteral(
-    "holds a control character, which a Windows Media play list cannot hold");
+const QString controlCharacter =
+    QStringLiteral("holds a control character, which a Windows Media play list cannot hold");
 const QString brokenCharacter = QStringLiteral("holds a broken Unicode character");
 
 void appendLines(QByteArray &out, const QByteArray &piece)
@@ -145,8 +145,8 @@ Document generate(const QByteArray &head, const QByteArray &savedList, const QBy
     QByteArray &out = document.bytes;
     out.reserve(head.size() + savedList.size() * 2 + tail.size());
     appendLines(out, head);
-    document.error = isCopiedByBytes(savedList) ? appendByBytes(out, savedList)
-                                                : appendDecoded(out, savedList);
+    document.error =
+        isCopiedByBytes(savedList) ? appendByBytes(out, savedList) : appendDecoded(out, savedList);
     if (!document.error.isEmpty()) {
         document.bytes.clear();
         return document;

@@ -65,5 +65,6 @@ void DesktopIntegration::openArguments(const QStringList &files)
     if (files.isEmpty())
         return;
     const QString folder = QDir::currentPath();
-    QTimer::singleShot(0, m_opener, [this, files, folder] { m_opener->openArguments(files, folder); });
+    QTimer::singleShot(0, m_opener,
+                       [this, files, folder] { m_opener->openArguments(files, folder); });
 }

@@ -61,10 +61,9 @@ void MediaOpener::reportProblems(const QStringList &problems)
 {
     if (problems.isEmpty())
         return;
-    const QString text =
-        problems.size() == 1
-            ? problems.first()
-            : QStringLiteral("These were not opened:\n\n") + problems.join(u'\n');
+    const QString text = problems.size() == 1
+                             ? problems.first()
+                             : QStringLiteral("These were not opened:\n\n") + problems.join(u'\n');
     m_dialog.showMessage(text, QStringLiteral("Error"));
 }
 

@@ -57,8 +57,8 @@ QVariantMap MprisPlayer::metadata() const
     QVariantMap data;
     if (url.isEmpty()) {
         data.insert(QStringLiteral("mpris:trackid"),
-                    QVariant::fromValue(
-                        QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"))));
+                    QVariant::fromValue(QDBusObjectPath(
+                        QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"))));
         return data;
     }
     if (url != m_trackUrl) {
@@ -193,9 +193,9 @@ void MprisPlayer::sendChanges()
     m_sent = now;
     if (changed.isEmpty())
         return;
-    QDBusMessage signal = QDBusMessage::createSignal(
-        objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
     signal << interfaceName << changed << QStringList();
     m_bus.send(signal);
 }

@@ -41,8 +41,8 @@ public:
 
     // Shows this engine and play list on this bus; the adaptor belongs to
     // exported.
-    MprisPlayer(const MediaEngine &engine, const PlayListBox &playList,
-                const QDBusConnection &bus, QObject *exported);
+    MprisPlayer(const MediaEngine &engine, const PlayListBox &playList, const QDBusConnection &bus,
+                QObject *exported);
 
     // "Playing", "Paused" or "Stopped", as the engine stands.
     QString playbackStatus() const;

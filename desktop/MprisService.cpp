@@ -12,8 +12,7 @@ Q_LOGGING_CATEGORY(mprisLog, "corvel.mpris")
 
 const QString MprisService::baseName = QStringLiteral("org.mpris.MediaPlayer2.corvel");
 
-MprisService::MprisService(const MediaEngine &engine, const PlayListBox &playList,
-                           QObject *parent)
+MprisService::MprisService(const MediaEngine &engine, const PlayListBox &playList, QObject *parent)
     : QObject(parent), m_engine(engine), m_playList(playList), m_bus(QString())
 {
 }
@@ -30,9 +29,10 @@ bool MprisService::registerOn(const QDBusConnection &bus)
 {
     if (!bus.isConnected()) {
         const QString why = bus.lastError().message();
-        qCInfo(mprisLog, "No D-Bus session bus (%s): media keys and the desktop's media controls will not "
-              "reach the player.",
-              qPrintable(why.isEmpty() ? QStringLiteral("not found") : why));
+        qCInfo(mprisLog,
+               "No D-Bus session bus (%s): media keys and the desktop's media controls will not "
+               "reach the player.",
+               qPrintable(why.isEmpty() ? QStringLiteral("not found") : why));
         return false;
     }
     m_bus = bus;
@@ -47,9 +47,10 @@ bool MprisService::registerOn(const QDBusConnection &bus)
     connect(player, &MprisPlayer::stopRequested, this, &MprisService::stopRequested);
     connect(player, &MprisPlayer::volumeRequested, this, &MprisService::volumeRequested);
     if (!m_bus.registerObject(MprisPlayer::objectPath, this, QDBusConnection::ExportAdaptors)) {
-        qCInfo(mprisLog, "The MPRIS objects could not be put on D-Bus (%s); media keys will not reach the "
-              "player.",
-              qPrintable(m_bus.lastError().message()));
+        qCInfo(mprisLog,
+               "The MPRIS objects could not be put on D-Bus (%s); media keys will not reach the "
+               "player.",
+               qPrintable(m_bus.lastError().message()));
         return false;
     }
     for (const QString &name :
@@ -61,7 +62,8 @@ bool MprisService::registerOn(const QDBusConnection &bus)
         }
     }
     m_bus.unregisterObject(MprisPlayer::objectPath);
-    qCInfo(mprisLog, "No MPRIS name could be taken on D-Bus (%s); media keys will not reach the player.",
-          qPrintable(m_bus.lastError().message()));
+    qCInfo(mprisLog,
+           "No MPRIS name could be taken on D-Bus (%s); media keys will not reach the player.",
+           qPrintable(m_bus.lastError().message()));
     return false;
 }

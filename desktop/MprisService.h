@@ -17,8 +17,7 @@ public:
     // The bus name asked for first.
     static const QString baseName;
 
-    MprisService(const MediaEngine &engine, const PlayListBox &playList,
-                 QObject *parent = nullptr);
+    MprisService(const MediaEngine &engine, const PlayListBox &playList, QObject *parent = nullptr);
     ~MprisService() override;
 
     // Registers the MPRIS objects on this bus under baseName, or under

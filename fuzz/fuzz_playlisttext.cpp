@@ -4,10 +4,10 @@
 // Generate, which copies a UTF-8 list by its bytes and decodes any other,
 // must write the same document for the same text in UTF-16.
 
-#include "fuzz/FuzzCheck.h"
 #include "core/PlayListText.h"
 #include "core/TextDecoding.h"
 #include "core/WplWriter.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <QStringEncoder>
 #include <QStringList>

@@ -5,9 +5,9 @@
 #include "core/CommandLine.h"
 #include "core/MediaTypes.h"
 #include "desktop/MediaOpener.h"
-#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 #include "support/TestFiles.h"
+#include "widgets/PlayListBox.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,7 +42,8 @@ Run runProgram(const QStringList &arguments)
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process.setProcessEnvironment(env);
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../corvel-media-player"),
+    process.start(QCoreApplication::applicationDirPath() +
+                      QStringLiteral("/../corvel-media-player"),
                   arguments);
     Run run;
     if (!process.waitForFinished(30000)) {
@@ -99,9 +100,9 @@ void CommandLineTest::helpAndVersionWithoutDisplay()
 {
     const Run help = runProgram({QStringLiteral("--help")});
     QVERIFY2(help.exitCode == 0, qPrintable(help.err));
-    QVERIFY2(help.out.startsWith(
-                 QLatin1String("Usage: corvel-media-player [OPTION]... [FILE]...\n")),
-             qPrintable(help.out));
+    QVERIFY2(
+        help.out.startsWith(QLatin1String("Usage: corvel-media-player [OPTION]... [FILE]...\n")),
+        qPrintable(help.out));
     QVERIFY(help.out.contains(QLatin1String("--video-output <MODE>")));
     QVERIFY(help.out.contains(QLatin1String("-v, --version")));
     QVERIFY(help.err.isEmpty());
@@ -128,11 +129,11 @@ void CommandLineTest::readsOptionsAndFiles()
     QVERIFY(line.files().isEmpty());
     QVERIFY(line.videoOutput().isEmpty());
 
-    QCOMPARE(line.read({QStringLiteral("corvel-media-player"), QStringLiteral("b.mp3"),
-                        QStringLiteral("--video-output"), QStringLiteral("software"),
-                        QStringLiteral("a b.mp3"), QStringLiteral("--"),
-                        QStringLiteral("--odd.mp3")}),
-             std::nullopt);
+    QCOMPARE(
+        line.read({QStringLiteral("corvel-media-player"), QStringLiteral("b.mp3"),
+                   QStringLiteral("--video-output"), QStringLiteral("software"),
+                   QStringLiteral("a b.mp3"), QStringLiteral("--"), QStringLiteral("--odd.mp3")}),
+        std::nullopt);
     QCOMPARE(line.files(), QStringList({QStringLiteral("b.mp3"), QStringLiteral("a b.mp3"),
                                         QStringLiteral("--odd.mp3")}));
     QCOMPARE(line.videoOutput(), QStringLiteral("software"));
@@ -149,9 +150,9 @@ void CommandLineTest::readsOptionsAndFiles()
     QVERIFY(!qEnvironmentVariableIsSet(CommandLine::videoOutputVariable));
 
     // An output the engine does not know is a usage error.
-    QCOMPARE(line.read({QStringLiteral("corvel-media-player"),
-                        QStringLiteral("--video-output=vulkan")}),
-             std::optional<int>(2));
+    QCOMPARE(
+        line.read({QStringLiteral("corvel-media-player"), QStringLiteral("--video-output=vulkan")}),
+        std::optional<int>(2));
     // Toolkit options that QApplication did not take are an error too, but
     // answerEarly() leaves them for later rather than failing.
     QCOMPARE(line.answerEarly({QStringLiteral("corvel-media-player"), QStringLiteral("-platform"),
@@ -186,8 +187,8 @@ void CommandLineTest::filesReplaceTheListAndTheFirstPlays()
         MediaOpener(f.form.commands(), f.dialog).openArguments({song}, m_dir->path());
         QCOMPARE(entries(list), QStringList{song});
         QCOMPARE(list->listIndex(), 0);
-        QCOMPARE(f.engine.commands(), QStringList({QStringLiteral("url=") + song,
-                                                   QStringLiteral("play")}));
+        QCOMPARE(f.engine.commands(),
+                 QStringList({QStringLiteral("url=") + song, QStringLiteral("play")}));
         QCOMPARE(f.edit("pfname")->text(), song);
         QVERIFY(f.timer1()->isActive());
         QVERIFY(f.dialog.messages.isEmpty());
@@ -199,8 +200,8 @@ void CommandLineTest::filesReplaceTheListAndTheFirstPlays()
         MediaOpener(f.form.commands(), f.dialog).openArguments({song, b, a}, m_dir->path());
         QCOMPARE(entries(list), QStringList({song, b, a}));
         QCOMPARE(list->listIndex(), 0);
-        QCOMPARE(f.engine.commands(), QStringList({QStringLiteral("url=") + song,
-                                                   QStringLiteral("play")}));
+        QCOMPARE(f.engine.commands(),
+                 QStringList({QStringLiteral("url=") + song, QStringLiteral("play")}));
         QCOMPARE(f.engine.playbackState(), MediaEngine::PlaybackState::Playing);
     }
 }
@@ -265,9 +266,10 @@ void CommandLineTest::missingFileIsReportedAndTheRestOpens()
         FormFixture f;
         auto *list = f.get<PlayListBox>("PlayList1");
         list->addEntry(QStringLiteral("/kept.mp3"));
-        MediaOpener(f.form.commands(), f.dialog).openArguments(
-            {missing, QStringLiteral("lavfi://sine"), QStringLiteral("C:\\music\\a.mp3")},
-            m_dir->path());
+        MediaOpener(f.form.commands(), f.dialog)
+            .openArguments(
+                {missing, QStringLiteral("lavfi://sine"), QStringLiteral("C:\\music\\a.mp3")},
+                m_dir->path());
         QCOMPARE(entries(list), QStringList{QStringLiteral("/kept.mp3")});
         QVERIFY(f.engine.calls.isEmpty());
         QCOMPARE(f.dialog.messages.size(), 1);
@@ -287,9 +289,9 @@ void CommandLineTest::urlsAndRelativePaths()
     const QString stream = QStringLiteral("https://radio.example.com/live.mp3?id=3");
     FormFixture f;
     auto *list = f.get<PlayListBox>("PlayList1");
-    MediaOpener(f.form.commands(), f.dialog).openArguments(
-        {QUrl::fromLocalFile(local).toString(), stream, QStringLiteral("rel.mp3")},
-        m_dir->path());
+    MediaOpener(f.form.commands(), f.dialog)
+        .openArguments({QUrl::fromLocalFile(local).toString(), stream, QStringLiteral("rel.mp3")},
+                       m_dir->path());
     // A file URL becomes the file's path; a stream stays as written; a
     // relative path is taken from the folder the program was started in.
     QCOMPARE(entries(list), QStringList({local, stream, relative}));
@@ -310,7 +312,8 @@ void CommandLineTest::folderStandsForItsMediaFiles()
 
     FormFixture f;
     auto *list = f.get<PlayListBox>("PlayList1");
-    MediaOpener(f.form.commands(), f.dialog).openArguments({QStringLiteral("album")}, m_dir->path());
+    MediaOpener(f.form.commands(), f.dialog)
+        .openArguments({QStringLiteral("album")}, m_dir->path());
     QCOMPARE(entries(list), QStringList({a, b, c}));
     QCOMPARE(f.engine.url(), a);
 }

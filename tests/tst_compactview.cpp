@@ -1,5 +1,5 @@
-#include "widgets/LabelButton.h"
 #include "support/FormFixture.h"
+#include "widgets/LabelButton.h"
 
 #include <QtTest>
 

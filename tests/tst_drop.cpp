@@ -4,9 +4,9 @@
 
 #include "desktop/DropHandler.h"
 #include "desktop/MediaOpener.h"
-#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
 #include "support/TestFiles.h"
+#include "widgets/PlayListBox.h"
 
 #include <QDir>
 #include <QMimeData>
@@ -135,9 +135,8 @@ void DropTest::folderGivesItsMediaFilesInNameOrder()
     QVERIFY(root.mkpath(QStringLiteral("empty")));
 
     DropFixture d;
-    QVERIFY(d.dropUrls(&d.f.form,
-                       localUrls({root.filePath(QStringLiteral("album")), single,
-                                  root.filePath(QStringLiteral("empty"))})));
+    QVERIFY(d.dropUrls(&d.f.form, localUrls({root.filePath(QStringLiteral("album")), single,
+                                             root.filePath(QStringLiteral("empty"))})));
     // Only the folder's own media files, names compared without letter case;
     // a play-list file in it is one more entry, not loaded.
     QTRY_COMPARE(entries(d.list()), QStringList({one, two, list, three, single}));

@@ -1,8 +1,8 @@
+#include "support/FormFixture.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FolderList.h"
 #include "widgets/PlayListBox.h"
-#include "support/FormFixture.h"
 
 #include <QDir>
 #include <QFile>

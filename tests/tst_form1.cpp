@@ -1,14 +1,14 @@
 #include "app/FormDesign.h"
-#include "widgets/LabelButton.h"
-#include "widgets/PictureButton.h"
-#include "widgets/Pictures.h"
-#include "widgets/Twips.h"
+#include "support/FormFixture.h"
+#include "support/LabelButtonProbe.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FolderList.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PictureButton.h"
+#include "widgets/Pictures.h"
 #include "widgets/PlayListBox.h"
-#include "support/FormFixture.h"
-#include "support/LabelButtonProbe.h"
+#include "widgets/Twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -236,7 +236,8 @@ void TestForm1::designIsConsistent()
     }
     // The texts whose odd spellings and blanks are the window's own.
     const QHash<QString, QPair<QString, QString>> texts = {
-        {QStringLiteral("cmdSmallScreen"), {QStringLiteral("Small "), QStringLiteral("Small Screen")}},
+        {QStringLiteral("cmdSmallScreen"),
+         {QStringLiteral("Small "), QStringLiteral("Small Screen")}},
         {QStringLiteral("cmdMedium"), {QStringLiteral("Medium"), QStringLiteral("Midium Screen")}},
         {QStringLiteral("cmdAdd"), {QStringLiteral("    Add"), QStringLiteral("Add Play Item")}},
         {QStringLiteral("cmdChangeBackground"),
@@ -313,9 +314,9 @@ void TestForm1::everyHandlerHasItsControl()
         QVERIFY2(f.form.findChild<QObject *>(control), qPrintable(name));
         QCOMPARE(f.form.commands().action(name), action);
     }
-    for (const char *handler : {"Timer1_Timer", "MPlayer1_EndOfStream", "PlayList1_Click",
-                                "Folders_Change", "Drives_Change", "FileList_Click",
-                                "cmdOpen_Click", "cmdResize_Click"})
+    for (const char *handler :
+         {"Timer1_Timer", "MPlayer1_EndOfStream", "PlayList1_Click", "Folders_Change",
+          "Drives_Change", "FileList_Click", "cmdOpen_Click", "cmdResize_Click"})
         QVERIFY2(handlers.contains(QLatin1String(handler)), handler);
     QVERIFY(!f.form.commands().trigger(QStringLiteral("cmdNoSuch_Click")));
 }
@@ -389,10 +390,9 @@ void TestForm1::stackingAndTabOrder()
         else if (f.get(row->name)->focusPolicy() != Qt::NoFocus)
             focusable.push_back(row);
     }
-    std::sort(focusable.begin(), focusable.end(),
-              [](const ControlDesign *a, const ControlDesign *b) {
-                  return a->tabIndex < b->tabIndex;
-              });
+    std::sort(
+        focusable.begin(), focusable.end(),
+        [](const ControlDesign *a, const ControlDesign *b) { return a->tabIndex < b->tabIndex; });
     QStringList wanted, chain;
     for (const ControlDesign *row : focusable)
         wanted << QLatin1String(row->name);

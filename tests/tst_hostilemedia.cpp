@@ -4,15 +4,15 @@
 // an error status, never in a crash, a hang or an end of stream, and the
 // next good file must play.
 #include "app/Form1.h"
-#include "widgets/LabelButton.h"
-#include "widgets/FileListBox.h"
-#include "engine/mpv/MpvEngine.h"
 #include "commands/playback/PositionDisplay.h"
-#include "widgets/PlayListBox.h"
+#include "engine/mpv/MpvEngine.h"
+#include "support/FormAccess.h"
 #include "support/HangGuard.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
-#include "support/FormAccess.h"
+#include "widgets/FileListBox.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PlayListBox.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -3,9 +3,9 @@
 // head and tail where the program looks for them, the .desktop file, the
 // metainfo and the icons, and nothing else.
 
+#include "core/MediaFilters.h"
 #include "core/MediaTypes.h"
 #include "widgets/Pictures.h"
-#include "core/MediaFilters.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -98,15 +98,17 @@ void TestMediaTypes::mimeTypesAreTheDatabases()
         for (const QMimeType &mime :
              database.mimeTypesForFileName(QStringLiteral("x.") + QLatin1String(type.suffix)))
             known << mime.name();
-        for (const QString &name : QString::fromLatin1(type.mimeTypes).split(u' ', Qt::SkipEmptyParts))
-            QVERIFY2(known.contains(name), qPrintable(QStringLiteral("%1 for .%2, the database says %3")
-                                                          .arg(name, QLatin1String(type.suffix),
-                                                               known.join(u' '))));
+        for (const QString &name :
+             QString::fromLatin1(type.mimeTypes).split(u' ', Qt::SkipEmptyParts))
+            QVERIFY2(known.contains(name),
+                     qPrintable(QStringLiteral("%1 for .%2, the database says %3")
+                                    .arg(name, QLatin1String(type.suffix), known.join(u' '))));
     }
     QStringList all = MediaTypes::mimeTypes();
     QVERIFY(std::is_sorted(all.begin(), all.end()));
     QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), all.size());
-    QVERIFY(all.contains(QStringLiteral("audio/midi")) && all.contains(QStringLiteral("video/mp4")));
+    QVERIFY(all.contains(QStringLiteral("audio/midi")) &&
+            all.contains(QStringLiteral("video/mp4")));
 }
 
 void TestMediaTypes::fileNames_data()
@@ -116,20 +118,34 @@ void TestMediaTypes::fileNames_data()
     QTest::addColumn<bool>("playList");
     QTest::addColumn<bool>("xml");
 
-    QTest::newRow("lower case") << "/m/song.mp3" << "mp3" << false << false;
-    QTest::newRow("upper case") << "/m/CLIP.MP4" << "mp4" << false << false;
-    QTest::newRow("two dots") << "/m/a.tar.mid" << "mid" << false << false;
-    QTest::newRow("hyphen") << "/tv/show.drv-ms" << "drv-ms" << false << false;
-    QTest::newRow("no suffix") << "/m/mp3" << "" << false << false;
-    QTest::newRow("unknown") << "/m/notes.txt" << "" << false << false;
-    QTest::newRow("windows media") << "/l/PlayList1.WPL" << "wpl" << true << true;
-    QTest::newRow("asx") << "x.asx" << "asx" << true << true;
-    QTest::newRow("wvx") << "x.wvx" << "wvx" << true << true;
-    QTest::newRow("wmx") << "x.wmx" << "wmx" << true << true;
-    QTest::newRow("m3u") << "mix.M3U" << "m3u" << true << false;
-    QTest::newRow("stream with query") << "http://example.com/a.asx?x=1" << "" << true << false;
-    QTest::newRow("stream of a song") << "https://example.com/a.mp3" << "" << false << false;
-    QTest::newRow("a folder's name only") << "wpl" << "" << false << false;
+    QTest::newRow("lower case") << "/m/song.mp3"
+                                << "mp3" << false << false;
+    QTest::newRow("upper case") << "/m/CLIP.MP4"
+                                << "mp4" << false << false;
+    QTest::newRow("two dots") << "/m/a.tar.mid"
+                              << "mid" << false << false;
+    QTest::newRow("hyphen") << "/tv/show.drv-ms"
+                            << "drv-ms" << false << false;
+    QTest::newRow("no suffix") << "/m/mp3"
+                               << "" << false << false;
+    QTest::newRow("unknown") << "/m/notes.txt"
+                             << "" << false << false;
+    QTest::newRow("windows media") << "/l/PlayList1.WPL"
+                                   << "wpl" << true << true;
+    QTest::newRow("asx") << "x.asx"
+                         << "asx" << true << true;
+    QTest::newRow("wvx") << "x.wvx"
+                         << "wvx" << true << true;
+    QTest::newRow("wmx") << "x.wmx"
+                         << "wmx" << true << true;
+    QTest::newRow("m3u") << "mix.M3U"
+                         << "m3u" << true << false;
+    QTest::newRow("stream with query") << "http://example.com/a.asx?x=1"
+                                       << "" << true << false;
+    QTest::newRow("stream of a song") << "https://example.com/a.mp3"
+                                      << "" << false << false;
+    QTest::newRow("a folder's name only") << "wpl"
+                                          << "" << false << false;
 }
 
 void TestMediaTypes::fileNames()
@@ -156,10 +172,10 @@ void TestMediaTypes::boundedRead_data()
     using F = BoundedRead::Failure;
     QTest::newRow("small file") << "a.txt" << QByteArray("hello") << qint64(100) << int(F::None);
     QTest::newRow("empty file") << "e.txt" << QByteArray() << qint64(100) << int(F::None);
-    QTest::newRow("exactly the cap") << "c.txt" << QByteArray(64, 'x') << qint64(64)
-                                     << int(F::None);
-    QTest::newRow("one byte more") << "d.txt" << QByteArray(65, 'x') << qint64(64)
-                                   << int(F::TooLarge);
+    QTest::newRow("exactly the cap")
+        << "c.txt" << QByteArray(64, 'x') << qint64(64) << int(F::None);
+    QTest::newRow("one byte more")
+        << "d.txt" << QByteArray(65, 'x') << qint64(64) << int(F::TooLarge);
     QTest::newRow("missing") << "" << QByteArray() << qint64(100) << int(F::Missing);
     QTest::newRow("folder") << "/" << QByteArray() << qint64(100) << int(F::NotAFile);
     QTest::newRow("named pipe") << "fifo" << QByteArray() << qint64(100) << int(F::NotAFile);

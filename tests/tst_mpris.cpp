@@ -5,8 +5,8 @@
 #include "core/MediaTypes.h"
 #include "desktop/DesktopIntegration.h"
 #include "desktop/MprisService.h"
-#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
+#include "widgets/PlayListBox.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -106,9 +106,8 @@ void MprisTest::initTestCase()
 void MprisTest::init()
 {
     m_f = std::make_unique<FormFixture>();
-    m_desktop = std::make_unique<DesktopIntegration>(m_f->form, m_f->form.commands(),
-                                                     m_f->form.playList(), m_f->engine,
-                                                     m_f->dialog);
+    m_desktop = std::make_unique<DesktopIntegration>(
+        m_f->form, m_f->form.commands(), m_f->form.playList(), m_f->engine, m_f->dialog);
     const QString name = QStringLiteral("player%1").arg(++m_connections);
     const QDBusConnection bus = QDBusConnection::connectToBus(m_address, name);
     QVERIFY(bus.isConnected());
@@ -164,8 +163,7 @@ QDBusMessage MprisTest::call(const QString &interface, const QString &method,
 
 QVariant MprisTest::property(const QString &interface, const QString &name)
 {
-    const QDBusMessage reply =
-        call(propertiesInterface, QStringLiteral("Get"), {interface, name});
+    const QDBusMessage reply = call(propertiesInterface, QStringLiteral("Get"), {interface, name});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return QVariant();
     return plain(reply.arguments().first());
@@ -209,8 +207,8 @@ void MprisTest::rootObject()
     QVERIFY(xml.contains(QLatin1String("<property name=\"Metadata\" type=\"a{sv}\"")));
 
     // Properties that are not there, and addresses sent to open, are refused.
-    QVERIFY(!setProperty(playerInterface, QStringLiteral("PlaybackStatus"),
-                         QStringLiteral("Playing")));
+    QVERIFY(
+        !setProperty(playerInterface, QStringLiteral("PlaybackStatus"), QStringLiteral("Playing")));
     const QDBusMessage open =
         call(playerInterface, QStringLiteral("OpenUri"), {QStringLiteral("file:///x.mp3")});
     QCOMPARE(open.type(), QDBusMessage::ErrorMessage);
@@ -240,8 +238,7 @@ void MprisTest::transportMethodsActAsTheControlBar()
     // Without resetting the medium, unlike the window's Play button.
     QCOMPARE(call(playerInterface, QStringLiteral("Pause")).type(), QDBusMessage::ReplyMessage);
     QCOMPARE(call(playerInterface, QStringLiteral("Play")).type(), QDBusMessage::ReplyMessage);
-    QCOMPARE(call(playerInterface, QStringLiteral("PlayPause")).type(),
-             QDBusMessage::ReplyMessage);
+    QCOMPARE(call(playerInterface, QStringLiteral("PlayPause")).type(), QDBusMessage::ReplyMessage);
     QCOMPARE(m_f->engine.playbackState(), MediaEngine::PlaybackState::Paused);
     call(playerInterface, QStringLiteral("PlayPause"));
     QCOMPARE(m_f->engine.playbackState(), MediaEngine::PlaybackState::Playing);
@@ -301,7 +298,9 @@ void MprisTest::nextAndPreviousActAsTheButtons()
 
 void MprisTest::statusAndMetadataFollowTheEngine()
 {
-    auto metadata = [this] { return property(playerInterface, QStringLiteral("Metadata")).toMap(); };
+    auto metadata = [this] {
+        return property(playerInterface, QStringLiteral("Metadata")).toMap();
+    };
     auto status = [this] {
         return property(playerInterface, QStringLiteral("PlaybackStatus")).toString();
     };
@@ -418,9 +417,8 @@ void MprisTest::secondPlayerTakesAnInstanceName()
     MprisService second(other.engine, other.form.playList());
     const QDBusConnection bus = QDBusConnection::connectToBus(m_address, QStringLiteral("second"));
     QVERIFY(second.registerOn(bus));
-    QCOMPARE(second.serviceName(),
-             QStringLiteral("org.mpris.MediaPlayer2.corvel.instance%1")
-                 .arg(QCoreApplication::applicationPid()));
+    QCOMPARE(second.serviceName(), QStringLiteral("org.mpris.MediaPlayer2.corvel.instance%1")
+                                       .arg(QCoreApplication::applicationPid()));
     QDBusConnection::disconnectFromBus(QStringLiteral("second"));
 }
 

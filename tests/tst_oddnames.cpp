@@ -2,11 +2,11 @@
 // list and played by the real engine: each must play that very file, or say
 // why it cannot, never another one.
 #include "app/Form1.h"
-#include "widgets/FileListBox.h"
 #include "engine/mpv/MpvEngine.h"
+#include "support/FormAccess.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
-#include "support/FormAccess.h"
+#include "widgets/FileListBox.h"
 
 #include <QFile>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "commands/browse/OpenCommand.h"
-#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
+#include "widgets/PlayListBox.h"
 
 #include <QtTest>
 

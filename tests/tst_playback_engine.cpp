@@ -1,13 +1,13 @@
 // The window's playback handlers on the real engine, with null audio and video
 // outputs and media made during the run.
 #include "app/Form1.h"
-#include "engine/mpv/MpvEngine.h"
 #include "commands/playback/PositionDisplay.h"
+#include "engine/mpv/MpvEngine.h"
+#include "support/FormAccess.h"
 #include "support/PositionCounters.h"
-#include "widgets/PlayListBox.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
-#include "support/FormAccess.h"
+#include "widgets/PlayListBox.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

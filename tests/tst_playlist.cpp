@@ -1,7 +1,7 @@
-#include "widgets/LabelButton.h"
 #include "commands/playlist/PlayList.h"
-#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PlayListBox.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "widgets/PlayListBox.h"
 #include "commands/playlist/PlayListFiles.h"
 #include "support/FormFixture.h"
+#include "widgets/PlayListBox.h"
 
 #include "support/TestFiles.h"
 

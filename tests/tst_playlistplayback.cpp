@@ -1,17 +1,17 @@
-#include "engine/mpv/MpvEngine.h"
 #include "commands/playlist/PlayList.h"
-#include "widgets/PlayListBox.h"
 #include "commands/playlist/PlayListFiles.h"
 #include "commands/playlist/PlayListPlayback.h"
 #include "core/WplWriter.h"
 #include "core/XmlPlayList.h"
+#include "engine/mpv/MpvEngine.h"
 #include "support/FormFixture.h"
 #include "support/TestMedia.h"
+#include "widgets/PlayListBox.h"
 
+#include "support/TestFiles.h"
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QXmlStreamReader>
-#include "support/TestFiles.h"
 
 #include <QtTest>
 

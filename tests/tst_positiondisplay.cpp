@@ -1,7 +1,7 @@
 #include "commands/playback/PositionDisplay.h"
+#include "support/FormFixture.h"
 #include "support/PositionCounters.h"
 #include "widgets/PlayListBox.h"
-#include "support/FormFixture.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -3,14 +3,14 @@
 // within the list and that the list changed only as the action may change
 // it. The seed is printed; CORVEL_RANDOM_SEED replays a run, and
 // CORVEL_RANDOM_STEPS makes it longer.
-#include "widgets/LabelButton.h"
-#include "widgets/PictureButton.h"
-#include "widgets/FileListBox.h"
 #include "commands/playback/PositionDisplay.h"
-#include "widgets/PlayListBox.h"
 #include "core/PlayListText.h"
 #include "support/FormFixture.h"
 #include "support/TestFiles.h"
+#include "widgets/FileListBox.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PictureButton.h"
+#include "widgets/PlayListBox.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -80,11 +80,10 @@ void TestRandomForm::randomActionsKeepTheListConsistent()
                                QStringLiteral("/m/say \"hi\", you.mp3"),
                                QStringLiteral("/m/Привет & <мир>.wav"),
                                QStringLiteral("relative.wav")};
-    const QStringList lists = {work.filePath(QStringLiteral("PlayList1.txt")),
-                               work.filePath(QStringLiteral("other.txt")),
-                               work.filePath(QStringLiteral("never-saved.txt")),
-                               work.filePath(QStringLiteral("folder.txt")),
-                               work.filePath(QStringLiteral("media/a.mp3"))};
+    const QStringList lists = {
+        work.filePath(QStringLiteral("PlayList1.txt")), work.filePath(QStringLiteral("other.txt")),
+        work.filePath(QStringLiteral("never-saved.txt")),
+        work.filePath(QStringLiteral("folder.txt")), work.filePath(QStringLiteral("media/a.mp3"))};
     const auto pick = [&random](const QStringList &from) {
         return from.at(int(random.bounded(quint32(from.size()))));
     };
@@ -126,7 +125,15 @@ void TestRandomForm::randomActionsKeepTheListConsistent()
     };
 
     // How each action may change the list, given the list before it.
-    enum class Change { None, Add, Remove, Clear, Open, Load };
+    enum class Change
+    {
+        None,
+        Add,
+        Remove,
+        Clear,
+        Open,
+        Load
+    };
     struct Action
     {
         const char *name;
@@ -208,12 +215,10 @@ void TestRandomForm::randomActionsKeepTheListConsistent()
     for (int step = 0; step < steps; ++step) {
         // Timer ticks and lengths as often as everything else together.
         const bool tick = random.bounded(2) == 0;
-        const Action &action =
-            tick ? actions.at(actions.size() - 2 + int(random.bounded(2)))
-                 : actions.at(int(random.bounded(quint32(actions.size() - 2))));
-        f.engine.scriptedDuration = random.bounded(4) == 0
-                                        ? std::nullopt
-                                        : std::optional<double>(random.bounded(5.0));
+        const Action &action = tick ? actions.at(actions.size() - 2 + int(random.bounded(2)))
+                                    : actions.at(int(random.bounded(quint32(actions.size() - 2))));
+        f.engine.scriptedDuration =
+            random.bounded(4) == 0 ? std::nullopt : std::optional<double>(random.bounded(5.0));
 
         const QStringList was = entriesOf(*list);
         const int selectedWas = list->listIndex();
@@ -221,8 +226,7 @@ void TestRandomForm::randomActionsKeepTheListConsistent()
         answer.clear();
         dialogExpected = false;
         // A command whose control cannot be clicked now changes nothing.
-        const bool reached =
-            !controlOf(f.form, action.name) || reachable(action.name);
+        const bool reached = !controlOf(f.form, action.name) || reachable(action.name);
         action.run();
         const QStringList now = entriesOf(*list);
         const int selected = list->listIndex();
@@ -230,21 +234,21 @@ void TestRandomForm::randomActionsKeepTheListConsistent()
         listChanges += now != was ? 1 : 0;
         longest = qMax(longest, int(now.size()));
 
-        recent << QStringLiteral("%1: %2%3").arg(step).arg(QLatin1String(action.name),
-                                                         answer.isEmpty() ? QString()
-                                                                          : QStringLiteral(" ") + answer);
+        recent << QStringLiteral("%1: %2%3")
+                      .arg(step)
+                      .arg(QLatin1String(action.name),
+                           answer.isEmpty() ? QString() : QStringLiteral(" ") + answer);
         if (recent.size() > 12)
             recent.removeFirst();
-        const QString where = QStringLiteral("seed %1, after\n  %2\nlist %3 selected %4")
-                                  .arg(seed)
-                                  .arg(recent.join(QLatin1String("\n  ")),
-                                       now.join(QLatin1String(" | ")))
-                                  .arg(selected);
+        const QString where =
+            QStringLiteral("seed %1, after\n  %2\nlist %3 selected %4")
+                .arg(seed)
+                .arg(recent.join(QLatin1String("\n  ")), now.join(QLatin1String(" | ")))
+                .arg(selected);
 
         QVERIFY2(selected >= -1 && selected < now.size(), qPrintable(where));
         QVERIFY2(list->selectedItems().size() == (selected >= 0 ? 1 : 0), qPrintable(where));
-        QVERIFY2(list->text() == (selected >= 0 ? now.at(selected) : QString()),
-                 qPrintable(where));
+        QVERIFY2(list->text() == (selected >= 0 ? now.at(selected) : QString()), qPrintable(where));
 
         QStringList allowed{was};
         switch (reached ? action.change : Change::None) {

@@ -1,5 +1,5 @@
-#include "widgets/Twips.h"
 #include "support/FormFixture.h"
+#include "widgets/Twips.h"
 
 #include <QtTest>
 

@@ -5,9 +5,9 @@
 #include "app/Form1.h"
 #include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
+#include "support/FormAccess.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
-#include "support/FormAccess.h"
 
 #include <QtTest>
 

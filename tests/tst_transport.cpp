@@ -1,9 +1,9 @@
-#include "widgets/PictureButton.h"
 #include "commands/playback/PositionDisplay.h"
-#include "support/PositionCounters.h"
 #include "commands/playback/Transport.h"
-#include "widgets/PlayListBox.h"
 #include "support/FormFixture.h"
+#include "support/PositionCounters.h"
+#include "widgets/PictureButton.h"
+#include "widgets/PlayListBox.h"
 
 #include <QtTest>
 #include <stdexcept>
@@ -110,8 +110,7 @@ void TestTransport::playIgnoresFailures()
     engine.refuseUrl = true;
 
     click(controlOf(form, "cmdPlay"));
-    QCOMPARE(controlOf<QLineEdit>(form, "pfname")->text(),
-             QStringLiteral("/media/broken.mp4"));
+    QCOMPARE(controlOf<QLineEdit>(form, "pfname")->text(), QStringLiteral("/media/broken.mp4"));
     QVERIFY(!controlOf<QTimer>(form, "Timer1")->isActive());
     QVERIFY(engine.status().startsWith(QLatin1String("Error: ")));
     QVERIFY(dialog.messages.isEmpty());

@@ -1,13 +1,13 @@
 // The play list and the Open command in the real window, with the real engine,
 // Qt's own file dialog and generated clips on a real X server.
 #include "app/Form1.h"
-#include "widgets/LabelButton.h"
-#include "widgets/QtCommonDialog.h"
 #include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvVideoSurface.h"
-#include "widgets/PlayListBox.h"
-#include "support/TestMedia.h"
 #include "support/FormAccess.h"
+#include "support/TestMedia.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PlayListBox.h"
+#include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -3,12 +3,12 @@
 // both the OpenGL and the software surface.
 #include "app/Form1.h"
 #include "engine/EngineControlBar.h"
+#include "engine/SeekSlider.h"
 #include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvVideoSurface.h"
-#include "engine/SeekSlider.h"
+#include "support/FormAccess.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
-#include "support/FormAccess.h"
 
 #include <QScreen>
 #include <QtTest>

@@ -1,10 +1,10 @@
 #include "commands/browse/FileBrowser.h"
 
+#include "engine/MediaEngine.h"
+#include "widgets/CommonDialog.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FolderList.h"
-#include "engine/MediaEngine.h"
-#include "widgets/CommonDialog.h"
 
 #include <QDir>
 #include <QTimer>

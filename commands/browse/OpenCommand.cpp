@@ -1,7 +1,7 @@
 #include "commands/browse/OpenCommand.h"
 
-#include "widgets/CommonDialog.h"
 #include "core/MediaFilters.h"
+#include "widgets/CommonDialog.h"
 #include "widgets/PlayListBox.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "commands/playback/Transport.h"
 
-#include "engine/MediaEngine.h"
 #include "commands/playback/PositionDisplay.h"
+#include "engine/MediaEngine.h"
 #include "widgets/PlayListBox.h"
 
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "commands/playlist/PlayList.h"
 
-#include "widgets/CommonDialog.h"
 #include "core/MediaFilters.h"
 #include "engine/MediaEngine.h"
+#include "widgets/CommonDialog.h"
 #include "widgets/PlayListBox.h"
 
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 #include "commands/playlist/PlayListFiles.h"
 
 #include "core/BoundedRead.h"
+#include "core/PlayListText.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/PlayListBox.h"
-#include "core/PlayListText.h"
 
 #include <QDir>
 #include <QSaveFile>

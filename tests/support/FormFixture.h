@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/Form1.h"
-#include "support/FormAccess.h"
 #include "support/FakeEngine.h"
+#include "support/FormAccess.h"
 #include "support/ScriptedDialog.h"
 
 #include <QComboBox>
