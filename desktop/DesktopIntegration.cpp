@@ -3,6 +3,8 @@
 #include "commands/Commands.h"
 #include "desktop/DropHandler.h"
 #include "desktop/MediaOpener.h"
+#include "desktop/MprisPlayer.h"
+#include "desktop/MprisRoot.h"
 #include "desktop/MprisService.h"
 #include "engine/MediaEngine.h"
 
@@ -19,7 +21,6 @@ DesktopIntegration::DesktopIntegration(QWidget &window, Commands &commands,
       m_drops(new DropHandler(window, *m_opener, this)),
       m_mpris(new MprisService(engine, playList, this))
 {
-    connectMpris();
 }
 
 DesktopIntegration::~DesktopIntegration() = default;
@@ -27,17 +28,19 @@ DesktopIntegration::~DesktopIntegration() = default;
 void DesktopIntegration::connectMpris()
 {
     MediaEngine *engine = &m_engine;
-    connect(m_mpris, &MprisService::nextRequested, this,
+    const MprisPlayer *player = m_mpris->player();
+    connect(player, &MprisPlayer::nextRequested, this,
             [this] { m_commands.trigger(QStringLiteral("cmdNext_Click")); });
-    connect(m_mpris, &MprisService::previousRequested, this,
+    connect(player, &MprisPlayer::previousRequested, this,
             [this] { m_commands.trigger(QStringLiteral("cmdBack_Click")); });
-    connect(m_mpris, &MprisService::quitRequested, this,
+    connect(player, &MprisPlayer::playRequested, engine, &MediaEngine::play);
+    connect(player, &MprisPlayer::pauseRequested, engine, &MediaEngine::pause);
+    connect(player, &MprisPlayer::stopRequested, engine, &MediaEngine::stop);
+    connect(player, &MprisPlayer::volumeRequested, engine, &MediaEngine::setVolume);
+    const MprisRoot *root = m_mpris->root();
+    connect(root, &MprisRoot::quitRequested, this,
             [this] { m_commands.trigger(QStringLiteral("cmdExit_Click")); });
-    connect(m_mpris, &MprisService::raiseRequested, this, &DesktopIntegration::raiseWindow);
-    connect(m_mpris, &MprisService::playRequested, engine, &MediaEngine::play);
-    connect(m_mpris, &MprisService::pauseRequested, engine, &MediaEngine::pause);
-    connect(m_mpris, &MprisService::stopRequested, engine, &MediaEngine::stop);
-    connect(m_mpris, &MprisService::volumeRequested, engine, &MediaEngine::setVolume);
+    connect(root, &MprisRoot::raiseRequested, this, &DesktopIntegration::raiseWindow);
 }
 
 void DesktopIntegration::raiseWindow()
@@ -56,7 +59,8 @@ void DesktopIntegration::connectSessionBus()
 
 QString DesktopIntegration::connectBus(const QDBusConnection &bus)
 {
-    m_mpris->registerOn(bus);
+    if (m_mpris->registerOn(bus))
+        connectMpris();
     return m_mpris->serviceName();
 }
 

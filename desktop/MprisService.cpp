@@ -36,16 +36,8 @@ bool MprisService::registerOn(const QDBusConnection &bus)
         return false;
     }
     m_bus = bus;
-    auto *root = new MprisRoot(this);
-    connect(root, &MprisRoot::raiseRequested, this, &MprisService::raiseRequested);
-    connect(root, &MprisRoot::quitRequested, this, &MprisService::quitRequested);
-    auto *player = new MprisPlayer(m_engine, m_playList, m_bus, this);
-    connect(player, &MprisPlayer::nextRequested, this, &MprisService::nextRequested);
-    connect(player, &MprisPlayer::previousRequested, this, &MprisService::previousRequested);
-    connect(player, &MprisPlayer::playRequested, this, &MprisService::playRequested);
-    connect(player, &MprisPlayer::pauseRequested, this, &MprisService::pauseRequested);
-    connect(player, &MprisPlayer::stopRequested, this, &MprisService::stopRequested);
-    connect(player, &MprisPlayer::volumeRequested, this, &MprisService::volumeRequested);
+    m_root = new MprisRoot(this);
+    m_player = new MprisPlayer(m_engine, m_playList, m_bus, this);
     if (!m_bus.registerObject(MprisPlayer::objectPath, this, QDBusConnection::ExportAdaptors)) {
         qCInfo(mprisLog,
                "The MPRIS objects could not be put on D-Bus (%s); media keys will not reach the "

@@ -4,12 +4,15 @@
 #include <QObject>
 
 class MediaEngine;
+class MprisPlayer;
+class MprisRoot;
 class PlayListBox;
 
 // Puts the player on a D-Bus bus as an MPRIS media player, so the keyboard's
-// media keys and the desktop's media controls reach it. It shows the engine
-// and the play list and passes on what the desktop asks for as signals.
-// Without a bus the player works as before and says so once in its log.
+// media keys and the desktop's media controls reach it. Its two objects show
+// the engine and the play list and pass on what the desktop asks for as
+// their signals. Without a bus the player works as before and says so once
+// in its log.
 class MprisService : public QObject
 {
     Q_OBJECT
@@ -27,21 +30,15 @@ public:
     // The name taken on the bus; "" when not registered.
     QString serviceName() const { return m_serviceName; }
 
-signals:
-    // What the desktop asked for.
-    void raiseRequested();
-    void quitRequested();
-    void nextRequested();
-    void previousRequested();
-    void playRequested();
-    void pauseRequested();
-    void stopRequested();
-    // A volume in percent, 0 to 100.
-    void volumeRequested(int percent);
+    // The root and player objects, made by registerOn(); nullptr before.
+    MprisRoot *root() const { return m_root; }
+    MprisPlayer *player() const { return m_player; }
 
 private:
     const MediaEngine &m_engine;
     const PlayListBox &m_playList;
     QDBusConnection m_bus;
     QString m_serviceName;
+    MprisRoot *m_root = nullptr;
+    MprisPlayer *m_player = nullptr;
 };

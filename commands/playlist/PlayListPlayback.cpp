@@ -56,24 +56,26 @@ QString piecePath(const QString &name, QString *why)
     return found;
 }
 
+// The head or tail piece of that name, wherever it is found.
+BoundedRead readPiece(const QString &name, QString *why)
+{
+    const QString path = piecePath(name, why);
+    return path.isEmpty() ? BoundedRead{{}, BoundedRead::Failure::Missing, *why}
+                          : readInput(path, why);
+}
+
 // Generate's document, or "" with why not. Everything is read and built
 // before the output is opened.
 QByteArray generatedDocument(QString *why)
 {
-    const QString headPath = piecePath(QStringLiteral("Pl1.txt"), why);
-    if (headPath.isEmpty())
-        return {};
-    const BoundedRead head = readInput(headPath, why);
+    const BoundedRead head = readPiece(QStringLiteral("Pl1.txt"), why);
     if (!head.ok())
         return {};
     const BoundedRead saved =
         readInput(QDir::current().absoluteFilePath(QStringLiteral("PlayList1.txt")), why);
     if (!saved.ok())
         return {};
-    const QString tailPath = piecePath(QStringLiteral("pl3.txt"), why);
-    if (tailPath.isEmpty())
-        return {};
-    const BoundedRead tail = readInput(tailPath, why);
+    const BoundedRead tail = readPiece(QStringLiteral("pl3.txt"), why);
     if (!tail.ok())
         return {};
     WplWriter::Document document = WplWriter::generate(head.bytes, saved.bytes, tail.bytes);
