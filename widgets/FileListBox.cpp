@@ -29,11 +29,6 @@ void FileListBox::setPattern(const QString &pattern)
     refresh();
 }
 
-bool FileListBox::matches(const QString &fileName) const
-{
-    return m_pattern.matches(fileName);
-}
-
 void FileListBox::setPath(const QString &path)
 {
     m_path = path;

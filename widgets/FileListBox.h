@@ -34,9 +34,6 @@ public:
     // Reads the folder again.
     void refresh();
 
-    // Whether a file name matches the pattern (letter case ignored).
-    bool matches(const QString &fileName) const;
-
     // The number of files listed.
     int listCount() const;
     // The file name at this position; "" outside the list.
