@@ -52,7 +52,6 @@ private slots:
     void m3uListPlaysWholeAndEndsOnce();
     void volumeIsKeptInRange();
     void controlBarFollowsAndDrivesTheEngine();
-    void controlBarShowsTimesAndRespectsTheUser();
 
 private:
     TestMedia m_media;
@@ -455,42 +454,6 @@ void TestMpvEngine::controlBarFollowsAndDrivesTheEngine()
     QCOMPARE(engine.volume(), 100);
     QTest::keyClick(bar->volumeSlider(), Qt::Key_Home);
     QCOMPARE(engine.volume(), 0);
-}
-
-void TestMpvEngine::controlBarShowsTimesAndRespectsTheUser()
-{
-    EngineControlBar bar;
-    QCOMPARE(bar.timeText(), QStringLiteral("--:-- / --:--"));
-    bar.setDuration(3725.4);
-    QVERIFY(bar.seekSlider()->isEnabled());
-    bar.setPosition(61.9);
-    QCOMPARE(bar.timeText(), QStringLiteral("1:01 / 1:02:05"));
-    bar.setPosition(3725.4);
-    QCOMPARE(bar.timeText(), QStringLiteral("1:02:05 / 1:02:05"));
-    QCOMPARE(bar.seekSlider()->value(), bar.seekSlider()->maximum());
-
-    // While the user holds the slider, playback does not pull it away.
-    QSignalSpy asked(&bar, &EngineControlBar::seekRequested);
-    bar.seekSlider()->setSliderDown(true);
-    bar.seekSlider()->triggerAction(QAbstractSlider::SliderToMinimum);
-    bar.setPosition(100.0);
-    QCOMPARE(bar.seekSlider()->value(), 0);
-    QCOMPARE(asked.count(), 1);
-    QCOMPARE(asked.first().first().toDouble(), 0.0);
-    bar.seekSlider()->setSliderDown(false);
-    bar.setPosition(100.0);
-    QCOMPARE(bar.seekSlider()->value(), 1000);
-
-    // Without a medium there is nothing to seek in.
-    bar.setDuration(std::nullopt);
-    bar.setPosition(std::nullopt);
-    QVERIFY(!bar.seekSlider()->isEnabled());
-    QCOMPARE(bar.timeText(), QStringLiteral("--:-- / --:--"));
-
-    bar.setPlaying(true);
-    QCOMPARE(bar.playPauseButton()->toolTip(), QStringLiteral("Pause"));
-    bar.setPlaying(false);
-    QCOMPARE(bar.playPauseButton()->toolTip(), QStringLiteral("Play"));
 }
 
 QTEST_MAIN(TestMpvEngine)
