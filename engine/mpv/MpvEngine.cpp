@@ -1,6 +1,7 @@
 #include "engine/mpv/MpvEngine.h"
 
 #include "engine/EngineControlBar.h"
+#include "engine/EngineLog.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "engine/mpv/MpvVideoWidget.h"
 #include "engine/OpenGlProbe.h"
@@ -161,7 +162,7 @@ MpvEngine::MpvEngine(const Options &options, QObject *parent)
     m_requestedOutput = requestedVideoOutput(options.videoOutput,
                                              qgetenv("CORVEL_VIDEO_OUTPUT"), &outputWarning);
     if (!outputWarning.isEmpty())
-        qWarning("%s", qPrintable(outputWarning));
+        qCWarning(corvelVideo, "%s", qPrintable(outputWarning));
     m_mpv = mpv_create();
     if (!m_mpv)
         throw std::runtime_error("The media engine (libmpv) could not be created.");
@@ -200,7 +201,7 @@ MpvEngine::MpvEngine(const Options &options, QObject *parent)
     for (const auto &[name, value] : settings) {
         const int error = mpv_set_option_string(m_mpv, name, value);
         if (error < 0)
-            qWarning("mpv option %s=%s: %s", name, value, mpv_error_string(error));
+            qCWarning(corvelEngine, "mpv option %s=%s: %s", name, value, mpv_error_string(error));
     }
     if (!options.audio)
         mpv_set_option_string(m_mpv, "ao", "null");
@@ -816,7 +817,7 @@ QWidget *MpvEngine::createVideoSurface(QWidget *box, const std::optional<QString
     QString choice = describeVideoOutputChoice(m_requestedOutput, renderer);
     if (m_requestedOutput == VideoOutput::Auto)
         choice += QStringLiteral(", decided in %1 ms").arg(m_probeClock.elapsed());
-    qInfo("%s", qPrintable(choice));
+    qCInfo(corvelVideo, "%s", qPrintable(choice));
 
     // mpv may draw into a surface only while its render context lives.
     const auto attach = [this](auto *surface) -> QWidget * {
@@ -849,7 +850,8 @@ void MpvEngine::setVideoOutput(const char *name)
     // mpv rebuilds the video output of a medium playing at once.
     const int error = mpv_set_property_string(m_mpv, "vo", name);
     if (error < 0)
-        qWarning("mpv could not switch its video output to %s: %s", name, mpv_error_string(error));
+        qCWarning(corvelVideo, "mpv could not switch its video output to %s: %s", name,
+                  mpv_error_string(error));
 }
 
 void MpvEngine::refresh()
