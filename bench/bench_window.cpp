@@ -9,10 +9,10 @@
 // real video surface needs a display) or xcb under xvfb-run (the player
 // exactly as it starts).
 
+#include "BenchEngine.h"
 #include "app/Form1.h"
 #include "widgets/FileListBox.h"
 #include "widgets/QtCommonDialog.h"
-#include "engine/mpv/MpvEngine.h"
 
 #include <QApplication>
 #include <QDir>
@@ -85,7 +85,8 @@ MpvEngine::Options engineOptions()
 int startupChild(QApplication &app, qint64 mainEntered)
 {
     const qint64 appReady = monotonicNs();
-    MpvEngine engine(engineOptions());
+    const auto engineOwner = startEngine(engineOptions());
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
@@ -117,7 +118,8 @@ int startupChild(QApplication &app, qint64 mainEntered)
 // for ten seconds, by receiver.
 int idleChild(QApplication &app)
 {
-    MpvEngine engine(engineOptions());
+    const auto engineOwner = startEngine(engineOptions());
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
@@ -441,7 +443,8 @@ void benchFill(QApplication &app, int files)
 {
     QTemporaryDir folder;
     makeFolder(folder.path(), files);
-    MpvEngine engine(engineOptions());
+    const auto engineOwner = startEngine(engineOptions());
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 window(engine, dialog);
     window.show();

@@ -4,14 +4,14 @@
 // an error status, never in a crash, a hang or an end of stream, and the
 // next good file must play.
 #include "app/Form1.h"
-#include "widgets/LabelButton.h"
-#include "widgets/FileListBox.h"
-#include "engine/mpv/MpvEngine.h"
 #include "commands/playback/PositionDisplay.h"
-#include "widgets/PlayListBox.h"
 #include "support/HangGuard.h"
+#include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
+#include "widgets/FileListBox.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PlayListBox.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -126,7 +126,7 @@ void TestHostileMedia::initTestCase()
     makeHostiles(m_browse, m_browseHostiles);
     QCOMPARE(m_browseHostiles.size(), 9);
 
-    m_engine = std::make_unique<MpvEngine>(MpvEngine::Options::headless());
+    m_engine = makeEngine(MpvEngine::Options::headless());
     m_form = std::make_unique<Form1>(*m_engine, m_dialog);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

@@ -1,11 +1,11 @@
 // The window's playback handlers on the real engine, with null audio and video
 // outputs and media made during the run.
 #include "app/Form1.h"
-#include "engine/mpv/MpvEngine.h"
 #include "commands/playback/PositionDisplay.h"
-#include "widgets/PlayListBox.h"
+#include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
+#include "widgets/PlayListBox.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -59,7 +59,8 @@ void TestPlaybackEngine::initTestCase()
 
 void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
@@ -128,7 +129,8 @@ void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
 
 void TestPlaybackEngine::finishedEntryOpensTheNextOne()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     auto *playList1 = form.control<PlayListBox>(QStringLiteral("PlayList1"));

@@ -1,12 +1,12 @@
-#include "engine/mpv/MpvEngine.h"
 #include "commands/playlist/PlayList.h"
-#include "widgets/PlayListBox.h"
 #include "commands/playlist/PlayListFiles.h"
 #include "commands/playlist/PlayListPlayback.h"
 #include "core/WplWriter.h"
 #include "core/XmlPlayList.h"
 #include "support/FormFixture.h"
+#include "support/RealEngine.h"
 #include "support/TestMedia.h"
+#include "widgets/PlayListBox.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -345,7 +345,8 @@ void TestPlayListPlayback::generatedListPlaysWholeOnTheRealEngine()
     MpvEngine::Options options;
     options.video = false;
     options.audio = false;
-    MpvEngine engine(options);
+    const auto engineOwner = makeEngine(options);
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     auto &list = *form.control<PlayListBox>(QStringLiteral("PlayList1"));

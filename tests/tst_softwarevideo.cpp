@@ -3,10 +3,10 @@
 // clips, the frame size following the screen modes, and a window that cannot
 // be seen drawing nothing while playback goes on.
 #include "app/Form1.h"
-#include "engine/mpv/MpvEngine.h"
-#include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "commands/view/CompactView.h"
 #include "commands/view/ScreenModes.h"
+#include "engine/mpv/MpvSoftwareVideoWidget.h"
+#include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 
@@ -79,12 +79,13 @@ void TestSoftwareVideo::initTestCase()
 
 void TestSoftwareVideo::coloursFollowTheClip()
 {
-    MpvEngine engine(software());
+    const auto engineOwner = makeEngine(software());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = engine.videoWidget();
+    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
     QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(surface));
     QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
     // Nothing to show yet: black, not garbage.
@@ -109,12 +110,13 @@ void TestSoftwareVideo::coloursFollowTheClip()
 
 void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
 {
-    MpvEngine engine(software());
+    const auto engineOwner = makeEngine(software());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = engine.videoWidget();
+    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 2, timeout);
     const QSize start = surface->frameSize();
@@ -141,12 +143,13 @@ void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
 
 void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
 {
-    MpvEngine engine(software());
+    const auto engineOwner = makeEngine(software());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = engine.videoWidget();
+    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 5, timeout);
 

@@ -1,12 +1,12 @@
 // The play list and the Open command in the real window, with the real engine,
 // Qt's own file dialog and generated clips on a real X server.
 #include "app/Form1.h"
-#include "widgets/LabelButton.h"
-#include "widgets/QtCommonDialog.h"
-#include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvVideoSurface.h"
-#include "widgets/PlayListBox.h"
+#include "support/RealEngine.h"
 #include "support/TestMedia.h"
+#include "widgets/LabelButton.h"
+#include "widgets/PlayListBox.h"
+#include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -96,8 +96,8 @@ void TestX11PlayList::expectPlaying(const QString &clip, const QColor &colour,
 {
     QCOMPARE(m_engine->url(), clip);
     QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), QStringLiteral("Playing"), timeout);
-    QTRY_VERIFY(m_engine->videoWidget());
-    QWidget *video = m_engine->videoWidget()->widget();
+    QTRY_VERIFY(videoSurfaceIn(m_engine->widget()));
+    QWidget *video = videoSurfaceIn(m_engine->widget())->widget();
     const QPoint centre = video->mapTo(m_form, video->rect().center());
     const auto shown = [&] {
         return m_form->screen()->grabWindow(m_form->winId()).toImage().pixelColor(centre);
@@ -108,7 +108,8 @@ void TestX11PlayList::expectPlaying(const QString &clip, const QColor &colour,
 
 void TestX11PlayList::addClickStepAndOpen()
 {
-    MpvEngine engine(silent());
+    const auto engineOwner = makeEngine(silent());
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 form(engine, dialog);
     dialog.setParentWidget(&form);
@@ -116,7 +117,7 @@ void TestX11PlayList::addClickStepAndOpen()
     m_form = &form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->hasRenderContext(), timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->hasRenderContext(), timeout);
 
     auto *list = form.control<PlayListBox>(QStringLiteral("PlayList1"));
     auto *add = form.control<LabelButton>(QStringLiteral("cmdAdd"));
