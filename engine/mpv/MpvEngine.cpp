@@ -41,7 +41,7 @@ std::unique_ptr<MpvEngine> MpvEngine::create(const Options &options, QString *er
 }
 
 MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
-    : m_options(options), m_client(std::move(client)),
+    : m_client(std::move(client)),
       m_reverse(fastRate, steadyMilliseconds, [this](double seconds) { m_medium->seekTo(seconds); })
 {
     QString outputWarning;

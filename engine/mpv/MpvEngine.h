@@ -111,7 +111,6 @@ private:
     void announce(std::function<void()> announcement);
     void refresh();
 
-    Options m_options;
     // Serves MIDI files to mpv as synthesised sound; outlives mpv.
     std::unique_ptr<MpvMidiProtocol> m_midi;
     std::unique_ptr<MpvClient> m_client;
