@@ -5,7 +5,6 @@
 #include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
-#include <exception>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -22,12 +21,11 @@ int main(int argc, char *argv[])
     commandLine.applyEnvironment();
 
     QtCommonDialog dialog;
-    std::unique_ptr<MpvEngine> engine;
-    try {
-        engine = std::make_unique<MpvEngine>();
-    } catch (const std::exception &error) {
+    QString engineError;
+    const std::unique_ptr<MpvEngine> engine = MpvEngine::create(MpvEngine::Options(), &engineError);
+    if (!engine) {
         // Without an engine nothing can play: say why instead of aborting.
-        dialog.showMessage(QString::fromLocal8Bit(error.what()), QApplication::applicationName());
+        dialog.showMessage(engineError, QApplication::applicationName());
         return 1;
     }
     Form1 window(*engine, dialog);

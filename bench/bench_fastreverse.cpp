@@ -5,7 +5,6 @@
 //     bench_fastreverse [clip ...]
 //
 // Without arguments it makes its clips with ffmpeg in a temporary folder.
-#include "engine/mpv/MpvEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,6 +15,7 @@
 #include <sys/resource.h>
 
 #include "BenchClock.h"
+#include "BenchEngine.h"
 
 namespace {
 
@@ -42,7 +42,8 @@ void measure(const QString &clip)
     MpvEngine::Options options;
     options.video = false;
     options.audio = false;
-    MpvEngine engine(options);
+    const auto engineOwner = startEngine(options);
+    MpvEngine &engine = *engineOwner;
     engine.setUrl(clip);
     if (!waitFor([&] { return engine.status() == QLatin1String("Playing"); }, 30000)) {
         out << clip << ": did not start (" << engine.status() << ")\n";

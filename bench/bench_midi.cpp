@@ -7,11 +7,11 @@
 //     bench_midi stream     only the player's route
 //     bench_midi wav        only the render-ahead route
 #include "BenchClock.h"
+#include "BenchEngine.h"
 
-#include "engine/midi/MidiRenderer.h"
 #include "core/MidiSong.h"
+#include "engine/midi/MidiRenderer.h"
 #include "engine/midi/MidiWaveStream.h"
-#include "engine/mpv/MpvEngine.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -109,7 +109,8 @@ QByteArray tenMinuteSong()
 // Plays the file in a fresh headless engine and prints what it costs.
 void play(const QString &path, const QString &route, double startedMs)
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = startEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     // mpv's own threads and buffers exist before the first medium.
     const double idle = residentMiB();
     QElapsedTimer clock;

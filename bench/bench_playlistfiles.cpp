@@ -4,8 +4,8 @@
 // runs (the first run of each is a warm-up and not counted).
 //
 //     build/bench/bench_playlistfiles [entries, default 100000]
+#include "BenchEngine.h"
 #include "app/Form1.h"
-#include "engine/mpv/MpvEngine.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/LabelButton.h"
 #include "widgets/PlayListBox.h"
@@ -128,7 +128,8 @@ int main(int argc, char *argv[])
     QDir::setCurrent(work.path());
     const QString saved = work.filePath(QStringLiteral("PlayList1.txt"));
 
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = startEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     AnsweringDialog dialog;
     Form1 form(engine, dialog);
     form.show();

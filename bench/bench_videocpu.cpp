@@ -9,9 +9,10 @@
 // with ffmpeg, then plays each one to its end in a fresh process per output:
 // this program again (--play auto|opengl|software <clip>), mpv --vo=x11 and
 // mpv --vo=gpu --gpu-sw. Sound goes nowhere (ao=null) in every run.
+#include "BenchEngine.h"
 #include "app/Form1.h"
+#include "engine/mpv/MpvVideoSurface.h"
 #include "widgets/QtCommonDialog.h"
-#include "engine/mpv/MpvEngine.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,27 +35,43 @@ double childCpuSeconds()
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// mpv's count of frames dropped at the video output, as the engine logs it
+// when a medium ends; -1 until then.
+QString droppedFrames = QStringLiteral("-1");
+QtMessageHandler passOn = nullptr;
+
+void noteDroppedFrames(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    static const QString said = QStringLiteral("Video frames dropped: ");
+    if (qstrcmp(context.category, "corvel.video") == 0 && message.startsWith(said))
+        droppedFrames = message.mid(said.size());
+    if (passOn)
+        passOn(type, context, message);
+}
+
 // One clip played in the real window through one output; prints one line of
 // key=value pairs for the parent to read.
 int playOne(QApplication &app, const QString &outputName, const QString &clip)
 {
+    passOn = qInstallMessageHandler(noteDroppedFrames);
     MpvEngine::Options options;
     options.audio = false;
     options.videoOutput = parseVideoOutput(outputName).value_or(VideoOutput::Auto);
-    MpvEngine engine(options);
+    const auto engineOwner = startEngine(options);
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
     window.show();
 
     QObject::connect(&engine, &MediaEngine::endOfStream, &app, [&] {
-        MpvVideoSurface *surface = engine.videoWidget();
+        auto *surface = dynamic_cast<MpvVideoSurface *>(
+            engine.widget()->findChild<QWidget *>(QStringLiteral("videoSurface")));
         const QSize size = surface ? surface->widget()->size() : QSize();
-        std::printf("RESULT output=%s surface=%dx%d drawn=%lld skipped=%lld dropped=%lld\n",
-                    qPrintable(videoOutputName(engine.videoOutput())), size.width(),
-                    size.height(), surface ? surface->framesDrawn() : 0LL,
-                    surface ? surface->framesSkipped() : 0LL,
-                    static_cast<long long>(engine.droppedFrames().value_or(-1)));
+        std::printf("RESULT output=%s surface=%dx%d drawn=%lld skipped=%lld dropped=%s\n",
+                    qPrintable(videoOutputName(engine.videoOutput())), size.width(), size.height(),
+                    surface ? surface->framesDrawn() : 0LL,
+                    surface ? surface->framesSkipped() : 0LL, qPrintable(droppedFrames));
         std::fflush(stdout);
         QApplication::quit();
     });

@@ -9,6 +9,7 @@
 // real video surface needs a display) or xcb under xvfb-run (the player
 // exactly as it starts).
 
+#include "BenchEngine.h"
 #include "app/Form1.h"
 #include "engine/mpv/MpvEngine.h"
 #include "widgets/FileListBox.h"
@@ -85,7 +86,8 @@ MpvEngine::Options engineOptions()
 int startupChild(QApplication &app, qint64 mainEntered)
 {
     const qint64 appReady = monotonicNs();
-    MpvEngine engine(engineOptions());
+    const auto engineOwner = startEngine(engineOptions());
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
@@ -117,7 +119,8 @@ int startupChild(QApplication &app, qint64 mainEntered)
 // for ten seconds, by receiver.
 int idleChild(QApplication &app)
 {
-    MpvEngine engine(engineOptions());
+    const auto engineOwner = startEngine(engineOptions());
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
@@ -440,7 +443,8 @@ void benchFill(QApplication &app, int files)
 {
     QTemporaryDir folder;
     makeFolder(folder.path(), files);
-    MpvEngine engine(engineOptions());
+    const auto engineOwner = startEngine(engineOptions());
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 window(engine, dialog);
     window.show();

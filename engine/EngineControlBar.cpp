@@ -175,11 +175,6 @@ void EngineControlBar::setVolume(int percent)
     m_volume->setValue(percent);
 }
 
-QString EngineControlBar::timeText() const
-{
-    return m_time->text();
-}
-
 void EngineControlBar::updateTimeText()
 {
     const QString text = clockText(m_duration ? m_position.value_or(0.0) : m_position) +

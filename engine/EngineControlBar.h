@@ -13,6 +13,9 @@ class SeekSlider;
 // row is packed to the right, so its left part stays free for the window's
 // transport buttons, which are drawn over the player's lowest strip.
 // The bar only shows what it is told and reports what the user asks for.
+// Its parts carry object names: "seekSlider", "playPauseButton",
+// "stopButton", "timeLabel" (the elapsed and total time, for example
+// "0:07 / 1:05:00") and "volumeSlider".
 class EngineControlBar : public QWidget
 {
     Q_OBJECT
@@ -32,15 +35,10 @@ public:
     // The volume slider's place, in percent.
     void setVolume(int percent);
 
-    // The elapsed and total time as shown, for example "0:07 / 1:05:00".
-    QString timeText() const;
-    SeekSlider *seekSlider() const { return m_seek; }
-    QSlider *volumeSlider() const { return m_volume; }
-    QToolButton *playPauseButton() const { return m_playPause; }
-    QToolButton *stopButton() const { return m_stop; }
-
 signals:
+    // The user clicked the play/pause button.
     void playPauseClicked();
+    // The user clicked the stop button.
     void stopClicked();
     // The user moved the seek slider to this position.
     void seekRequested(double seconds);

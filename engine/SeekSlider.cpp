@@ -29,8 +29,8 @@ void SeekSlider::mousePressEvent(QMouseEvent *event)
     const int x = event->position().toPoint().x() - groove.x() - handle.width() / 2;
     const int value =
         QStyle::sliderValueFromPosition(minimum(), maximum(), x, span, option.upsideDown);
+    // Reported through actionTriggered, as a drag or a key is: once.
     setSliderPosition(value);
-    emit seekRequested(value);
     // Keep the handle under the mouse so the user can drag on from here.
     QSlider::mousePressEvent(event);
 }

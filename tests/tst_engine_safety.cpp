@@ -1,6 +1,6 @@
 // What the real engine agrees to open: untrusted play lists and names must
 // lead to the media they list and to nothing else.
-#include "engine/mpv/MpvEngine.h"
+#include "support/RealEngine.h"
 #include "support/TestMedia.h"
 
 #include <QDir>
@@ -92,7 +92,8 @@ void TestEngineSafety::initTestCase()
 
 void TestEngineSafety::refusedAddressesAreNeverOpened()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     for (const QString &source : refusedSources(m_first)) {
         engine.setUrl(source);
@@ -134,7 +135,8 @@ void TestEngineSafety::localNamesOpenThatVeryFile()
     for (const auto &[name, seconds] : names)
         QVERIFY2(!m_media.wav(name, seconds).isEmpty(), qPrintable(m_media.lastError()));
 
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     for (const auto &[name, seconds] : names) {
         engine.setUrl(m_media.path(name));
         QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
@@ -172,7 +174,8 @@ void TestEngineSafety::textPlayListsSkipRefusedEntries()
     const QString m3u = m_media.textFile(QStringLiteral("hostile.m3u"), text);
     QVERIFY(!m3u.isEmpty());
 
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     DurationLog log(engine);
     engine.setUrl(m3u);
@@ -211,7 +214,8 @@ void TestEngineSafety::xmlPlayListsNameSkippedEntries()
             .arg(m_first, QUrl::fromLocalFile(m_second).toString()));
     QVERIFY(!asx.isEmpty());
 
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     DurationLog log(engine);
     engine.setUrl(asx);
@@ -283,7 +287,8 @@ void TestEngineSafety::userSetUpAndHelpersAreIgnored()
             qputenv(it.key().constData(), it.value());
     });
 
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QCOMPARE(engine.volume(), 50);
     engine.setUrl(longTone);
     QTRY_VERIFY_WITH_TIMEOUT(engine.position().has_value(), startTimeout);

@@ -5,9 +5,9 @@
 // next good file must play.
 #include "app/Form1.h"
 #include "commands/playback/PositionDisplay.h"
-#include "engine/mpv/MpvEngine.h"
 #include "support/FormAccess.h"
 #include "support/HangGuard.h"
+#include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 #include "widgets/FileListBox.h"
@@ -127,7 +127,7 @@ void TestHostileMedia::initTestCase()
     makeHostiles(m_browse, m_browseHostiles);
     QCOMPARE(m_browseHostiles.size(), 9);
 
-    m_engine = std::make_unique<MpvEngine>(MpvEngine::Options::headless());
+    m_engine = makeEngine(MpvEngine::Options::headless());
     m_form = std::make_unique<Form1>(*m_engine, m_dialog);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

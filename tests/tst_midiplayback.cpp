@@ -1,9 +1,9 @@
 // MIDI music in the real engine, with null audio and video outputs: songs
 // written by the test play, time, pause, stop, seek and end like any other
 // medium, alone and inside play lists; broken ones give an error status.
-#include "engine/mpv/MpvEngine.h"
 #include "engine/midi/MpvMidiProtocol.h"
 #include "support/MidiWriter.h"
+#include "support/RealEngine.h"
 #include "support/TestFiles.h"
 #include "support/TestMedia.h"
 
@@ -91,7 +91,8 @@ void TestMidiPlayback::initTestCase()
 
 void TestMidiPlayback::songsOpenWithTheirLength()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     const QList<QPair<QString, double>> songs{
         {m_format0, 1.5}, {m_format1, 2.625}, {m_rmid, 1.5}, {m_disguised, 1.5}, {m_long, 20.0}};
     for (const auto &[path, length] : songs) {
@@ -110,7 +111,8 @@ void TestMidiPlayback::songsOpenWithTheirLength()
 
 void TestMidiPlayback::transportWorksOnMusic()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(m_long);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 1.0, startTimeout);
@@ -176,7 +178,8 @@ void TestMidiPlayback::transportWorksOnMusic()
 
 void TestMidiPlayback::endOfStreamOnceAndReplay()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     QElapsedTimer clock;
     clock.start();
@@ -215,7 +218,8 @@ void TestMidiPlayback::brokenSongsAndMissingSoundFontGiveAnError()
     QVERIFY(writeBytes(zero, tempoZero));
     QVERIFY(!noise.isEmpty());
 
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     const QList<QPair<QString, QString>> broken{
         {cut, QStringLiteral("Error: cut.mid is not MIDI music that can be played: track 1 is "
@@ -240,7 +244,8 @@ void TestMidiPlayback::brokenSongsAndMissingSoundFontGiveAnError()
     // Without a sound font MIDI music says what is missing; the rest plays.
     MpvEngine::Options options = MpvEngine::Options::headless();
     options.soundFonts = QStringList{m_media.path(QStringLiteral("none.sf2"))};
-    MpvEngine bare(options);
+    const auto bareOwner = makeEngine(options);
+    MpvEngine &bare = *bareOwner;
     QSignalSpy bareEnded(&bare, &MediaEngine::endOfStream);
     bare.setUrl(m_format0);
     QTRY_VERIFY_WITH_TIMEOUT(bare.status().startsWith(QLatin1String("Error: ")), startTimeout);
@@ -252,7 +257,8 @@ void TestMidiPlayback::brokenSongsAndMissingSoundFontGiveAnError()
     // A sound font that cannot be read is named in the error.
     const QString junk = m_media.randomBytes(QStringLiteral("junk.sf2"), 2048);
     options.soundFonts = QStringList{junk};
-    MpvEngine spoilt(options);
+    const auto spoiltOwner = makeEngine(options);
+    MpvEngine &spoilt = *spoiltOwner;
     spoilt.setUrl(m_format0);
     QTRY_VERIFY_WITH_TIMEOUT(spoilt.status().startsWith(QLatin1String("Error: ")), startTimeout);
     QVERIFY2(spoilt.status().contains(QLatin1String("junk.sf2")), qPrintable(spoilt.status()));
@@ -273,7 +279,8 @@ void TestMidiPlayback::playListsPlayMusicAndWaveInOrder()
     // The m3u lists the song first, the wpl last; lengths tell them apart.
     const QList<QPair<QString, QList<double>>> lists{{m3u, {1.5, 1.0}}, {wpl, {1.0, 1.5}}};
     for (const auto &[list, lengths] : lists) {
-        MpvEngine engine(MpvEngine::Options::headless());
+        const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+        MpvEngine &engine = *engineOwner;
         QSignalSpy ended(&engine, &MediaEngine::endOfStream);
         QElapsedTimer clock;
         clock.start();
@@ -293,7 +300,8 @@ void TestMidiPlayback::privateAddressesCannotBeOpened()
 {
     const QString address = QStringLiteral("%1://0123456789abcdef")
                                 .arg(QLatin1String(MpvMidiProtocol::scheme()));
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(address);
     QVERIFY2(engine.status().startsWith(QLatin1String("Error: ")) &&

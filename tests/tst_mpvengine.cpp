@@ -1,14 +1,12 @@
 // The real engine on media made during the run, with null audio and video
 // outputs, so it runs on any machine without a display or a sound card.
-#include "engine/EngineControlBar.h"
-#include "engine/mpv/MpvEngine.h"
-#include "engine/SeekSlider.h"
+#include "support/ControlBarParts.h"
+#include "support/RealEngine.h"
 #include "support/TestMedia.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -49,10 +47,11 @@ private slots:
     void fastForwardRunsFastUntilTheNextCommand();
     void fastReverseRunsBackToTheStart();
     void brokenMediaGiveAnErrorStatus();
+    void eachFailureIsAnnouncedOnce_data();
+    void eachFailureIsAnnouncedOnce();
     void m3uListPlaysWholeAndEndsOnce();
     void volumeIsKeptInRange();
     void controlBarFollowsAndDrivesTheEngine();
-    void controlBarShowsTimesAndRespectsTheUser();
 
 private:
     TestMedia m_media;
@@ -83,7 +82,8 @@ void TestMpvEngine::initTestCase()
 
 void TestMpvEngine::startsEmptyWithItsSettings()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QCOMPARE(engine.status(), QStringLiteral("Ready"));
     QCOMPARE(engine.volume(), 50);
     QCOMPARE(engine.url(), QString());
@@ -105,7 +105,8 @@ void TestMpvEngine::startsEmptyWithItsSettings()
 
 void TestMpvEngine::openingAUrlStartsPlaying()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     engine.setUrl(m_clip);
     QCOMPARE(engine.url(), m_clip);
     QCOMPARE(engine.status(), QStringLiteral("Opening"));
@@ -132,7 +133,8 @@ void TestMpvEngine::openingAUrlStartsPlaying()
 
 void TestMpvEngine::stopRewindsAndPlayStartsOver()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(m_clip);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 2.0, startTimeout);
@@ -159,7 +161,8 @@ void TestMpvEngine::stopRewindsAndPlayStartsOver()
 
 void TestMpvEngine::pauseThenPlayResumes()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     engine.setUrl(m_clip);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 1.5, startTimeout);
 
@@ -179,7 +182,8 @@ void TestMpvEngine::pauseThenPlayResumes()
 
 void TestMpvEngine::endOfStreamOnceAtTheEndAndPlayReplays()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(m_tone);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, startTimeout);
@@ -204,9 +208,12 @@ void TestMpvEngine::endOfStreamOnceAtTheEndAndPlayReplays()
     engine.play();
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 3, startTimeout);
 
-    // Fast forward to the end is an end too.
+    // A medium opened after an end plays, though mpv was left paused there.
     engine.setUrl(m_clip);
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 0.5, startTimeout);
+
+    // Fast forward to the end is an end too.
     engine.seek(17.0);
     engine.fastForward();
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 4, longTimeout);
@@ -215,7 +222,8 @@ void TestMpvEngine::endOfStreamOnceAtTheEndAndPlayReplays()
 
 void TestMpvEngine::noEndOfStreamOnStopReplaceOrFailure()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
 
     // Replaced shortly before its end.
@@ -258,7 +266,8 @@ void TestMpvEngine::noEndOfStreamOnStopReplaceOrFailure()
 
 void TestMpvEngine::fastForwardRunsFastUntilTheNextCommand()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     engine.setUrl(m_clip);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 0.5, startTimeout);
 
@@ -285,7 +294,8 @@ void TestMpvEngine::fastForwardRunsFastUntilTheNextCommand()
 
 void TestMpvEngine::fastReverseRunsBackToTheStart()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(m_clip);
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
@@ -331,7 +341,8 @@ void TestMpvEngine::fastReverseRunsBackToTheStart()
 
 void TestMpvEngine::brokenMediaGiveAnErrorStatus()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     const QString missing = m_media.path(QStringLiteral("gone.mp4"));
     for (const QString &bad : {m_noise, m_cut, m_folder, missing}) {
@@ -357,12 +368,55 @@ void TestMpvEngine::brokenMediaGiveAnErrorStatus()
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, startTimeout);
 }
 
+void TestMpvEngine::eachFailureIsAnnouncedOnce_data()
+{
+    // Some are refused before mpv sees them, some fail inside mpv later.
+    QTest::addColumn<QString>("which");
+    QTest::newRow("random bytes") << QStringLiteral("noise");
+    QTest::newRow("cut short") << QStringLiteral("cut");
+    QTest::newRow("a folder") << QStringLiteral("folder");
+    QTest::newRow("missing") << QStringLiteral("missing");
+    QTest::newRow("a refused source") << QStringLiteral("lavfi");
+}
+
+void TestMpvEngine::eachFailureIsAnnouncedOnce()
+{
+    QFETCH(QString, which);
+    const QHash<QString, QString> paths{{QStringLiteral("noise"), m_noise},
+                                        {QStringLiteral("cut"), m_cut},
+                                        {QStringLiteral("folder"), m_folder},
+                                        {QStringLiteral("missing"), m_media.path("gone.mp4")},
+                                        {QStringLiteral("lavfi"), QStringLiteral("lavfi://sine")}};
+    const auto engine = makeEngine(MpvEngine::Options::headless());
+    QSignalSpy failed(engine.get(), &MediaEngine::failed);
+
+    // Replaced at once, a failure is no longer the engine's news.
+    engine->setUrl(paths[which]);
+    engine->setUrl(m_short);
+    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), QStringLiteral("Playing"), startTimeout);
+
+    engine->setUrl(paths[which]);
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, startTimeout);
+    QVERIFY2(engine->status().startsWith(QLatin1String("Error: ")), qPrintable(engine->status()));
+    QCOMPARE(QStringLiteral("Error: ") + failed.first().first().toString(), engine->status());
+    QCOMPARE(engine->playbackState(), MediaEngine::PlaybackState::Stopped);
+    // Nothing more comes of it, not even when asked to play.
+    engine->play();
+    QTest::qWait(400);
+    QCOMPARE(failed.count(), 1);
+
+    // The same failure again is a new one.
+    engine->setUrl(paths[which]);
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 2, startTimeout);
+}
+
 void TestMpvEngine::m3uListPlaysWholeAndEndsOnce()
 {
     const QString list = m_media.textFile(QStringLiteral("two.m3u"),
                                           QStringLiteral("#EXTM3U\n%1\n%2\n").arg(m_short, m_tone));
     QVERIFY(!list.isEmpty());
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     QElapsedTimer clock;
     clock.start();
@@ -385,13 +439,14 @@ void TestMpvEngine::m3uListPlaysWholeAndEndsOnce()
 
 void TestMpvEngine::volumeIsKeptInRange()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
-    EngineControlBar *bar = engine.widget() ? engine.controlBar() : nullptr;
-    QVERIFY(bar);
-    QCOMPARE(bar->volumeSlider()->value(), 50);
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
+    const ControlBarParts bar(engine.widget());
+    QVERIFY(bar.volume);
+    QCOMPARE(bar.volume->value(), 50);
     engine.setVolume(0);
     QCOMPARE(engine.volume(), 0);
-    QCOMPARE(bar->volumeSlider()->value(), 0);
+    QCOMPARE(bar.volume->value(), 0);
     engine.setVolume(100);
     QCOMPARE(engine.volume(), 100);
     engine.setVolume(250);
@@ -402,95 +457,59 @@ void TestMpvEngine::volumeIsKeptInRange()
 
 void TestMpvEngine::controlBarFollowsAndDrivesTheEngine()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     QWidget *player = engine.widget();
-    EngineControlBar *bar = engine.controlBar();
-    QVERIFY(player && bar);
+    const ControlBarParts bar(player);
+    QVERIFY(bar.complete());
     QCOMPARE(engine.widget(), player);
     // The size the window gives MPlayer1 at start.
     player->resize(721, 537);
     player->show();
     QVERIFY(QTest::qWaitForWindowExposed(player));
-    QVERIFY(!bar->seekSlider()->isEnabled());
+    QVERIFY(!bar.seek->isEnabled());
 
     // The window's transport buttons cover the lowest 33 px on the left
     // 370 px: the seek slider stays above them, the bar's buttons right of them.
-    const QRect seek(bar->seekSlider()->mapTo(player, QPoint(0, 0)), bar->seekSlider()->size());
+    const QRect seek(bar.seek->mapTo(player, QPoint(0, 0)), bar.seek->size());
     QVERIFY2(seek.bottom() < 537 - 33, qPrintable(QString::number(seek.bottom())));
     QVERIFY(seek.width() > 600);
-    for (QWidget *inRow :
-         {static_cast<QWidget *>(bar->playPauseButton()), static_cast<QWidget *>(bar->stopButton()),
-          static_cast<QWidget *>(bar->volumeSlider())}) {
+    for (QWidget *inRow : {static_cast<QWidget *>(bar.playPause), static_cast<QWidget *>(bar.stop),
+                           static_cast<QWidget *>(bar.volume)}) {
         QVERIFY2(inRow->mapTo(player, QPoint(0, 0)).x() > 370, qPrintable(inRow->objectName()));
         QVERIFY(inRow->mapTo(player, QPoint(0, inRow->height())).y() <= 537);
     }
 
     engine.setUrl(m_clip);
-    QTRY_VERIFY_WITH_TIMEOUT(bar->seekSlider()->isEnabled(), startTimeout);
-    QCOMPARE(bar->seekSlider()->maximum(), 200);
-    QTRY_VERIFY_WITH_TIMEOUT(bar->seekSlider()->value() >= 10, startTimeout);
-    QVERIFY(bar->timeText().endsWith(QLatin1String(" / 0:20")));
+    QTRY_VERIFY_WITH_TIMEOUT(bar.seek->isEnabled(), startTimeout);
+    QCOMPARE(bar.seek->maximum(), 200);
+    QTRY_VERIFY_WITH_TIMEOUT(bar.seek->value() >= 10, startTimeout);
+    QVERIFY(bar.timeText().endsWith(QLatin1String(" / 0:20")));
 
     // A click three quarters along the slider moves the true position there.
-    const QPoint at(bar->seekSlider()->width() * 3 / 4, bar->seekSlider()->height() / 2);
-    QTest::mouseClick(bar->seekSlider(), Qt::LeftButton, {}, at);
+    const QPoint at(bar.seek->width() * 3 / 4, bar.seek->height() / 2);
+    QTest::mouseClick(bar.seek, Qt::LeftButton, {}, at);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 13.5, startTimeout);
     QVERIFY2(positionOf(engine) < 17.0, qPrintable(QString::number(positionOf(engine))));
-    QTRY_VERIFY(bar->timeText().startsWith(QLatin1String("0:1")));
+    QTRY_VERIFY(bar.timeText().startsWith(QLatin1String("0:1")));
 
     // Its own buttons pause, resume and stop the engine.
-    QTest::mouseClick(bar->playPauseButton(), Qt::LeftButton);
+    QTest::mouseClick(bar.playPause, Qt::LeftButton);
     QCOMPARE(engine.status(), QStringLiteral("Paused"));
-    QTest::mouseClick(bar->playPauseButton(), Qt::LeftButton);
+    QTest::mouseClick(bar.playPause, Qt::LeftButton);
     QCOMPARE(engine.status(), QStringLiteral("Playing"));
-    QTest::mouseClick(bar->stopButton(), Qt::LeftButton);
+    QTest::mouseClick(bar.stop, Qt::LeftButton);
     QCOMPARE(engine.status(), QStringLiteral("Stopped"));
-    QTRY_COMPARE_WITH_TIMEOUT(bar->seekSlider()->value(), 0, startTimeout);
-    QTest::mouseClick(bar->playPauseButton(), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(bar.seek->value(), 0, startTimeout);
+    QTest::mouseClick(bar.playPause, Qt::LeftButton);
     QCOMPARE(engine.status(), QStringLiteral("Playing"));
 
     // The volume slider sets the engine's volume.
-    bar->volumeSlider()->setFocus();
-    QTest::keyClick(bar->volumeSlider(), Qt::Key_End);
+    bar.volume->setFocus();
+    QTest::keyClick(bar.volume, Qt::Key_End);
     QCOMPARE(engine.volume(), 100);
-    QTest::keyClick(bar->volumeSlider(), Qt::Key_Home);
+    QTest::keyClick(bar.volume, Qt::Key_Home);
     QCOMPARE(engine.volume(), 0);
-}
-
-void TestMpvEngine::controlBarShowsTimesAndRespectsTheUser()
-{
-    EngineControlBar bar;
-    QCOMPARE(bar.timeText(), QStringLiteral("--:-- / --:--"));
-    bar.setDuration(3725.4);
-    QVERIFY(bar.seekSlider()->isEnabled());
-    bar.setPosition(61.9);
-    QCOMPARE(bar.timeText(), QStringLiteral("1:01 / 1:02:05"));
-    bar.setPosition(3725.4);
-    QCOMPARE(bar.timeText(), QStringLiteral("1:02:05 / 1:02:05"));
-    QCOMPARE(bar.seekSlider()->value(), bar.seekSlider()->maximum());
-
-    // While the user holds the slider, playback does not pull it away.
-    QSignalSpy asked(&bar, &EngineControlBar::seekRequested);
-    bar.seekSlider()->setSliderDown(true);
-    bar.seekSlider()->triggerAction(QAbstractSlider::SliderToMinimum);
-    bar.setPosition(100.0);
-    QCOMPARE(bar.seekSlider()->value(), 0);
-    QCOMPARE(asked.count(), 1);
-    QCOMPARE(asked.first().first().toDouble(), 0.0);
-    bar.seekSlider()->setSliderDown(false);
-    bar.setPosition(100.0);
-    QCOMPARE(bar.seekSlider()->value(), 1000);
-
-    // Without a medium there is nothing to seek in.
-    bar.setDuration(std::nullopt);
-    bar.setPosition(std::nullopt);
-    QVERIFY(!bar.seekSlider()->isEnabled());
-    QCOMPARE(bar.timeText(), QStringLiteral("--:-- / --:--"));
-
-    bar.setPlaying(true);
-    QCOMPARE(bar.playPauseButton()->toolTip(), QStringLiteral("Pause"));
-    bar.setPlaying(false);
-    QCOMPARE(bar.playPauseButton()->toolTip(), QStringLiteral("Play"));
 }
 
 QTEST_MAIN(TestMpvEngine)

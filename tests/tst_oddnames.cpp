@@ -2,8 +2,8 @@
 // list and played by the real engine: each must play that very file, or say
 // why it cannot, never another one.
 #include "app/Form1.h"
-#include "engine/mpv/MpvEngine.h"
 #include "support/FormAccess.h"
+#include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 #include "widgets/FileListBox.h"
@@ -60,7 +60,7 @@ private:
 
 void TestOddNames::initTestCase()
 {
-    m_engine = std::make_unique<MpvEngine>(MpvEngine::Options::headless());
+    m_engine = makeEngine(MpvEngine::Options::headless());
     m_form = std::make_unique<Form1>(*m_engine, m_dialog);
     m_list = controlOf<FileListBox>(*m_form, "FileList");
     QVERIFY(m_list);

@@ -2,9 +2,9 @@
 // outputs and media made during the run.
 #include "app/Form1.h"
 #include "commands/playback/PositionDisplay.h"
-#include "engine/mpv/MpvEngine.h"
 #include "support/FormAccess.h"
 #include "support/PositionCounters.h"
+#include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 #include "widgets/PlayListBox.h"
@@ -61,7 +61,8 @@ void TestPlaybackEngine::initTestCase()
 
 void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
@@ -130,7 +131,8 @@ void TestPlaybackEngine::playsToItsEndAndRepeatsFromTheStart()
 
 void TestPlaybackEngine::finishedEntryOpensTheNextOne()
 {
-    MpvEngine engine(MpvEngine::Options::headless());
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     auto *playList1 = controlOf<PlayListBox>(form, "PlayList1");

@@ -5,6 +5,7 @@
 #include "core/XmlPlayList.h"
 #include "engine/mpv/MpvEngine.h"
 #include "support/FormFixture.h"
+#include "support/RealEngine.h"
 #include "support/TestMedia.h"
 #include "widgets/PlayListBox.h"
 
@@ -352,7 +353,8 @@ void TestPlayListPlayback::generatedListPlaysWholeOnTheRealEngine()
     MpvEngine::Options options;
     options.video = false;
     options.audio = false;
-    MpvEngine engine(options);
+    const auto engineOwner = makeEngine(options);
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     auto &list = *controlOf<PlayListBox>(form, "PlayList1");

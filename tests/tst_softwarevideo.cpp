@@ -3,9 +3,9 @@
 // clips, the frame size following the screen modes, and a window that cannot
 // be seen drawing nothing while playback goes on.
 #include "app/Form1.h"
-#include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "support/FormAccess.h"
+#include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 
@@ -78,12 +78,13 @@ void TestSoftwareVideo::initTestCase()
 
 void TestSoftwareVideo::coloursFollowTheClip()
 {
-    MpvEngine engine(software());
+    const auto engineOwner = makeEngine(software());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = engine.videoWidget();
+    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
     QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(surface));
     QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
     // Nothing to show yet: black, not garbage.
@@ -108,12 +109,13 @@ void TestSoftwareVideo::coloursFollowTheClip()
 
 void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
 {
-    MpvEngine engine(software());
+    const auto engineOwner = makeEngine(software());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = engine.videoWidget();
+    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 2, timeout);
     const QSize start = surface->frameSize();
@@ -139,12 +141,13 @@ void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
 
 void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
 {
-    MpvEngine engine(software());
+    const auto engineOwner = makeEngine(software());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = engine.videoWidget();
+    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 5, timeout);
 

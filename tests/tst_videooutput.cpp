@@ -1,10 +1,11 @@
 // How the engine picks its video output: the rule on its own, and the engine
 // following the option and CORVEL_VIDEO_OUTPUT when it builds its surface.
+#include "engine/OpenGlProbe.h"
+#include "engine/VideoOutput.h"
 #include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "engine/mpv/MpvVideoWidget.h"
-#include "engine/OpenGlProbe.h"
-#include "engine/VideoOutput.h"
+#include "support/RealEngine.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -53,7 +54,10 @@ private slots:
     void forcedOutputWinsOverTheRenderer();
     void optionThenVariableThenAuto();
     void namesReadBack();
+    void engineBuildsTheSurfaceItWasAskedFor_data();
     void engineBuildsTheSurfaceItWasAskedFor();
+    void automaticChoiceWaitsForTheProbe();
+    void noVideoMeansNoSurface();
 };
 
 void TestVideoOutput::automaticChoiceFollowsTheRenderer_data()
@@ -130,55 +134,61 @@ void TestVideoOutput::namesReadBack()
     QCOMPARE(parseVideoOutput(QString()), std::nullopt);
 }
 
+void TestVideoOutput::engineBuildsTheSurfaceItWasAskedFor_data()
+{
+    QTest::addColumn<VideoOutput>("option");
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<VideoOutput>("expected");
+    QTest::newRow("option wins") << VideoOutput::Software << QByteArray("opengl")
+                                 << VideoOutput::Software;
+    QTest::newRow("variable opengl")
+        << VideoOutput::Auto << QByteArray("opengl") << VideoOutput::OpenGL;
+    QTest::newRow("variable software")
+        << VideoOutput::Auto << QByteArray("software") << VideoOutput::Software;
+}
+
 void TestVideoOutput::engineBuildsTheSurfaceItWasAskedFor()
 {
-    {
-        ScopedEnvironment variable("CORVEL_VIDEO_OUTPUT", "opengl");
-        MpvEngine engine(videoWithout(VideoOutput::Software));
-        QCOMPARE(engine.videoOutput(), VideoOutput::Auto);
-        engine.widget();
-        QCOMPARE(engine.videoOutput(), VideoOutput::Software);
-        QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(engine.videoWidget()));
-    }
-    {
-        ScopedEnvironment variable("CORVEL_VIDEO_OUTPUT", "opengl");
-        MpvEngine engine(videoWithout(VideoOutput::Auto));
-        engine.widget();
-        QCOMPARE(engine.videoOutput(), VideoOutput::OpenGL);
-        QVERIFY(dynamic_cast<MpvVideoWidget *>(engine.videoWidget()));
-    }
-    {
-        ScopedEnvironment variable("CORVEL_VIDEO_OUTPUT", "software");
-        MpvEngine engine(videoWithout(VideoOutput::Auto));
-        engine.widget();
-        QCOMPARE(engine.videoOutput(), VideoOutput::Software);
-        QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(engine.videoWidget()));
-    }
-    {
-        // Left to itself, the engine does what the probe of this machine says,
-        // and the window does not wait for the probe: the surface takes the
-        // place of a black stand-in when the probe is done.
-        ScopedEnvironment variable("CORVEL_VIDEO_OUTPUT", "");
-        MpvEngine engine(videoWithout(VideoOutput::Auto));
-        QSignalSpy ready(&engine, &MpvEngine::videoSurfaceReady);
-        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^Video output: ")));
-        QWidget *box = engine.widget();
-        QCOMPARE(engine.videoWidget(), nullptr);
-        QCOMPARE(engine.videoOutput(), VideoOutput::Auto);
-        QTRY_COMPARE(ready.count(), 1);
-        QVERIFY(engine.videoWidget());
-        QCOMPARE(engine.videoWidget()->widget()->parentWidget(), box);
-        const auto surfaces = box->findChildren<QWidget *>(QStringLiteral("videoSurface"));
-        QCOMPARE(surfaces, QList<QWidget *>{engine.videoWidget()->widget()});
-        QCOMPARE(engine.videoOutput(), chooseVideoOutput(VideoOutput::Auto, probeOpenGlRenderer()));
-    }
-    {
-        // No video: no surface and no choice.
-        MpvEngine engine(MpvEngine::Options::headless());
-        engine.widget();
-        QCOMPARE(engine.videoWidget(), nullptr);
-        QCOMPARE(engine.videoOutput(), VideoOutput::Auto);
-    }
+    QFETCH(VideoOutput, option);
+    QFETCH(QByteArray, variable);
+    QFETCH(VideoOutput, expected);
+    ScopedEnvironment environment("CORVEL_VIDEO_OUTPUT", variable);
+    const auto engine = makeEngine(videoWithout(option));
+    QCOMPARE(engine->videoOutput(), VideoOutput::Auto);
+    MpvVideoSurface *surface = videoSurfaceIn(engine->widget());
+    QCOMPARE(engine->videoOutput(), expected);
+    if (expected == VideoOutput::OpenGL)
+        QVERIFY(dynamic_cast<MpvVideoWidget *>(surface));
+    else
+        QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(surface));
+}
+
+void TestVideoOutput::automaticChoiceWaitsForTheProbe()
+{
+    // Left to itself, the engine does what the probe of this machine says,
+    // and the window does not wait for the probe: the surface takes the
+    // place of a black stand-in when the probe is done.
+    ScopedEnvironment variable("CORVEL_VIDEO_OUTPUT", "");
+    const auto engine = makeEngine(videoWithout(VideoOutput::Auto));
+    QSignalSpy ready(engine.get(), &MpvEngine::videoSurfaceReady);
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("^Video output: ")));
+    QWidget *box = engine->widget();
+    QCOMPARE(videoSurfaceIn(box), nullptr);
+    QCOMPARE(engine->videoOutput(), VideoOutput::Auto);
+    QTRY_COMPARE(ready.count(), 1);
+    MpvVideoSurface *surface = videoSurfaceIn(box);
+    QVERIFY(surface);
+    QCOMPARE(surface->widget()->parentWidget(), box);
+    const auto surfaces = box->findChildren<QWidget *>(QStringLiteral("videoSurface"));
+    QCOMPARE(surfaces, QList<QWidget *>{surface->widget()});
+    QCOMPARE(engine->videoOutput(), chooseVideoOutput(VideoOutput::Auto, probeOpenGlRenderer()));
+}
+
+void TestVideoOutput::noVideoMeansNoSurface()
+{
+    const auto engine = makeEngine(MpvEngine::Options::headless());
+    QCOMPARE(videoSurfaceIn(engine->widget()), nullptr);
+    QCOMPARE(engine->videoOutput(), VideoOutput::Auto);
 }
 
 QTEST_MAIN(TestVideoOutput)

@@ -1,9 +1,9 @@
 // The play list and the Open command in the real window, with the real engine,
 // Qt's own file dialog and generated clips on a real X server.
 #include "app/Form1.h"
-#include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvVideoSurface.h"
 #include "support/FormAccess.h"
+#include "support/RealEngine.h"
 #include "support/TestMedia.h"
 #include "widgets/LabelButton.h"
 #include "widgets/PlayListBox.h"
@@ -97,8 +97,8 @@ void TestX11PlayList::expectPlaying(const QString &clip, const QColor &colour,
 {
     QCOMPARE(m_engine->url(), clip);
     QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), QStringLiteral("Playing"), timeout);
-    QTRY_VERIFY(m_engine->videoWidget());
-    QWidget *video = m_engine->videoWidget()->widget();
+    QTRY_VERIFY(videoSurfaceIn(m_engine->widget()));
+    QWidget *video = videoSurfaceIn(m_engine->widget())->widget();
     const QPoint centre = video->mapTo(m_form, video->rect().center());
     const auto shown = [&] {
         return m_form->screen()->grabWindow(m_form->winId()).toImage().pixelColor(centre);
@@ -109,7 +109,8 @@ void TestX11PlayList::expectPlaying(const QString &clip, const QColor &colour,
 
 void TestX11PlayList::addClickStepAndOpen()
 {
-    MpvEngine engine(silent());
+    const auto engineOwner = makeEngine(silent());
+    MpvEngine &engine = *engineOwner;
     QtCommonDialog dialog;
     Form1 form(engine, dialog);
     dialog.setParentWidget(&form);
@@ -117,7 +118,7 @@ void TestX11PlayList::addClickStepAndOpen()
     m_form = &form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->hasRenderContext(), timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->hasRenderContext(), timeout);
 
     auto *list = controlOf<PlayListBox>(form, "PlayList1");
     auto *add = controlOf<LabelButton>(form, "cmdAdd");

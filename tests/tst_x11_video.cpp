@@ -2,11 +2,10 @@
 // MPlayer1 and playback must go on when the window cannot be seen, through
 // both the OpenGL and the software surface.
 #include "app/Form1.h"
-#include "engine/EngineControlBar.h"
-#include "engine/SeekSlider.h"
-#include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvVideoSurface.h"
+#include "support/ControlBarParts.h"
 #include "support/FormAccess.h"
+#include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
 #include "support/TestMedia.h"
 
@@ -50,7 +49,7 @@ MpvEngine::Options silent()
 
 QRect videoRect(MpvEngine &engine, QWidget &form)
 {
-    QWidget *video = engine.videoWidget()->widget();
+    QWidget *video = videoSurfaceIn(engine.widget())->widget();
     return QRect(video->mapTo(&form, QPoint(0, 0)), video->size());
 }
 
@@ -98,7 +97,8 @@ void TestX11Video::initTestCase()
 void TestX11Video::clipPlaysVisiblyInMPlayer1()
 {
     QFETCH_GLOBAL(VideoOutput, output);
-    MpvEngine engine(withOutput());
+    const auto engineOwner = makeEngine(withOutput());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
@@ -106,13 +106,13 @@ void TestX11Video::clipPlaysVisiblyInMPlayer1()
     QWidget *player = controlOf(form, "MPlayer1");
     QVERIFY(player);
     QCOMPARE(player->geometry(), QRect(8, 8, 721, 537));
-    QVERIFY(engine.videoWidget());
+    QVERIFY(videoSurfaceIn(engine.widget()));
     QCOMPARE(engine.videoOutput(), output);
-    QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->hasRenderContext(), timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->hasRenderContext(), timeout);
 
     engine.setUrl(m_clip);
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->framesDrawn() > 10, timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->framesDrawn() > 10, timeout);
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 1.0, timeout);
 
     const QImage shot = screenOf(form);
@@ -125,7 +125,8 @@ void TestX11Video::clipPlaysVisiblyInMPlayer1()
     QVERIFY2(near(side, Qt::black, 20), qPrintable(describe(side)));
 
     // The seek slider is in full view, clear of the window's transport buttons.
-    SeekSlider *seek = engine.controlBar()->seekSlider();
+    SeekSlider *seek = ControlBarParts(player).seek;
+    QVERIFY(seek);
     const QRect slider(seek->mapTo(&form, QPoint(0, 0)), seek->size());
     for (QWidget *button : form.findChildren<QWidget *>()) {
         if (button->isVisible() && button->parentWidget() == &form && button != player)
@@ -135,34 +136,36 @@ void TestX11Video::clipPlaysVisiblyInMPlayer1()
 
 void TestX11Video::mediumOpenedBeforeTheWindowShowsToo()
 {
-    MpvEngine engine(silent());
+    const auto engineOwner = makeEngine(silent());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     engine.setUrl(m_clip);
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), timeout);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->framesDrawn() > 10, timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->framesDrawn() > 10, timeout);
     const QRect video = videoRect(engine, form);
     QTRY_VERIFY_WITH_TIMEOUT(near(screenOf(form).pixelColor(video.center()), clipColour), timeout);
 }
 
 void TestX11Video::playbackGoesOnWhileMinimisedOrHidden()
 {
-    MpvEngine engine(silent());
+    const auto engineOwner = makeEngine(silent());
+    MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     engine.setUrl(m_clip);
-    QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->framesDrawn() > 5, timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->framesDrawn() > 5, timeout);
 
     form.showMinimized();
     QTRY_VERIFY(form.windowState() & Qt::WindowMinimized);
     const double minimisedAt = positionOf(engine);
-    const qint64 skippedBefore = engine.videoWidget()->framesSkipped();
+    const qint64 skippedBefore = videoSurfaceIn(engine.widget())->framesSkipped();
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > minimisedAt + 2.0, timeout);
-    QVERIFY(engine.videoWidget()->framesSkipped() > skippedBefore + 10);
+    QVERIFY(videoSurfaceIn(engine.widget())->framesSkipped() > skippedBefore + 10);
     QCOMPARE(engine.status(), QStringLiteral("Playing"));
 
     // A hidden window is not exposed at all, whatever the window manager does.
@@ -172,8 +175,9 @@ void TestX11Video::playbackGoesOnWhileMinimisedOrHidden()
 
     form.showNormal();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const qint64 drawnBefore = engine.videoWidget()->framesDrawn();
-    QTRY_VERIFY_WITH_TIMEOUT(engine.videoWidget()->framesDrawn() > drawnBefore + 10, timeout);
+    const qint64 drawnBefore = videoSurfaceIn(engine.widget())->framesDrawn();
+    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->framesDrawn() > drawnBefore + 10,
+                             timeout);
 }
 
 QTEST_MAIN(TestX11Video)

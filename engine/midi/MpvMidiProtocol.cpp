@@ -1,5 +1,6 @@
 #include "engine/midi/MpvMidiProtocol.h"
 
+#include "engine/EngineLog.h"
 #include "engine/midi/MidiWaveStream.h"
 
 #include <QFile>
@@ -47,7 +48,7 @@ MpvMidiProtocol::MpvMidiProtocol(mpv_handle *mpv)
 {
     const int error = mpv_stream_cb_add_ro(mpv, scheme(), this, &MpvMidiProtocol::open);
     if (error < 0)
-        qWarning("MIDI music cannot be played: %s", mpv_error_string(error));
+        qCWarning(corvelEngine, "MIDI music cannot be played: %s", mpv_error_string(error));
 }
 
 QString MpvMidiProtocol::addressFor(const QString &path, const QStringList &soundFonts,

@@ -1,20 +1,21 @@
 #pragma once
 
-#include "engine/EngineControlBar.h"
+#include "engine/FastReverse.h"
 #include "engine/MediaEngine.h"
-#include "engine/midi/MidiRenderer.h"
-#include "engine/midi/MpvMidiProtocol.h"
-#include "engine/mpv/MpvVideoSurface.h"
 #include "engine/VideoOutput.h"
+#include "engine/midi/MidiRenderer.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
-class OpenGlProbe;
-struct mpv_event;
-struct mpv_handle;
+class EngineView;
+class MpvClient;
+class MpvMedium;
+class MpvMidiProtocol;
+class MpvSourceGuard;
+class MpvVideoOutput;
 
 // How an MpvEngine is set up; the defaults are the player's own.
 struct MpvEngineOptions
@@ -40,12 +41,12 @@ struct MpvEngineOptions
 // mute, keeps a medium open after its end (so Stop and Play can rewind and
 // replay it), reads no user configuration and runs no scripts or download
 // helpers. All of its work happens on the thread that made it, which must be
-// the GUI thread.
+// the GUI thread, and no call waits for mpv: opening and seeking are
+// requests whose outcome the signals announce.
 //
-// It opens only local files and the network schemes of
-// MediaSource::networkSchemes(); any other source (lavfi://, edl://, fd://
-// ...) is refused, whether handed to setUrl() or met inside a play list
-// that mpv reads itself (.m3u, .pls). Skipped entries are named in status().
+// It opens only what SourceRule allows (MpvSourceGuard), whether handed to
+// setUrl() or met inside a play list that mpv reads itself (.m3u, .pls).
+// Skipped entries are named in status().
 //
 // MIDI files (.mid, .midi, .rmi, told by their content), which mpv cannot
 // read, are played through a software synthesiser (MpvMidiProtocol) and
@@ -59,8 +60,10 @@ public:
     // Fast playback runs at this many times the normal speed, both ways.
     static constexpr double fastRate = 5.0;
 
-    // Creates and starts mpv; throws std::runtime_error when it cannot.
-    explicit MpvEngine(const Options &options = Options(), QObject *parent = nullptr);
+    // Creates and starts an engine; null, with the reason in *error, when
+    // mpv cannot be made or started.
+    static std::unique_ptr<MpvEngine> create(const Options &options, QString *error);
+    // Frees the video surface, wherever it now lives, then mpv.
     ~MpvEngine() override;
 
     QWidget *widget() override;
@@ -79,25 +82,13 @@ public:
     QString status() const override;
     PlaybackState playbackState() const override;
     std::optional<double> position() const override;
-    // The video surface inside widget(); null when video is off, before
-    // widget() has been called, and while the automatic choice is still
-    // probing OpenGL (videoSurfaceReady() follows).
-    MpvVideoSurface *videoWidget() const;
     // How video is drawn: OpenGL or Software once the surface is chosen, Auto
     // before then or when video is off.
-    VideoOutput videoOutput() const { return m_videoOutput; }
-    // Frames mpv has dropped at the video output so far (frame-drop-count);
-    // empty while no video plays.
-    std::optional<qint64> droppedFrames() const;
-    // The engine's own control bar inside widget(); null before widget().
-    EngineControlBar *controlBar() const { return m_bar; }
+    VideoOutput videoOutput() const;
 
 signals:
-    // The video surface now sits in widget(); videoWidget() returns it.
+    // The video surface (object name "videoSurface") now sits in widget().
     void videoSurfaceReady();
-
-private slots:
-    void drainEvents();
 
 private:
     enum class Intent
@@ -113,77 +104,35 @@ private:
         FastReverse
     };
 
-    void handleEvent(const mpv_event &event);
-    void onLoadHook(quint64 hookId);
-    void removeRefusedEntries();
-    void noteSkipped(const QString &entry, const QString &reason);
-    void openLocal(const QString &path);
-    void onPropertyChange(const mpv_event &event);
+    MpvEngine(const Options &options, std::unique_ptr<MpvClient> client);
     void onNaturalEnd();
-    void openMedia(const QStringList &entries);
-    void failOpening(const QString &reason);
-    void unload();
-    void rewind();
-    void restartList();
     void setNormalSpeed();
-    void reverseStep();
-    void placeVideoSurface(const std::optional<QString> &renderer);
-    QWidget *createVideoSurface(QWidget *box, const std::optional<QString> &renderer);
-    void setVideoOutput(const char *name);
+    void reverseTick();
+    void announce(std::function<void()> announcement);
     void refresh();
 
-    int command(const QStringList &args);
-    // Exact seek to an absolute position; false when mpv refused it.
-    bool seekTo(double seconds);
-    void setPaused(bool paused);
-    void setFlag(const char *name, bool value);
-    void setDouble(const char *name, double value);
-
-    Options m_options;
-    mpv_handle *m_mpv = nullptr;
+    // Serves MIDI files to mpv as synthesised sound; outlives mpv.
+    std::unique_ptr<MpvMidiProtocol> m_midi;
+    std::unique_ptr<MpvClient> m_client;
+    std::unique_ptr<MpvSourceGuard> m_guard;
+    std::unique_ptr<MpvMedium> m_medium;
+    // Null when video is off.
+    std::unique_ptr<MpvVideoOutput> m_video;
     QString m_url;
     int m_volume = 50;
 
-    // What the user last asked for, and what mpv has told us since.
+    // What the user last asked for.
     Intent m_intent = Intent::Stop;
     Speed m_speed = Speed::Normal;
-    bool m_hasMedium = false;
-    bool m_loading = false;
+    // The medium played to its end (and was not moved since).
     bool m_ended = false;
-    QString m_error;
-    // Entries of the current medium's list that were not opened, with why.
-    QStringList m_skipped;
-    std::optional<double> m_duration;
-    std::optional<double> m_position;
-    int m_listLength = 0;
-    bool m_eofReached = false;
-    bool m_mpvPaused = false;
-    // Events about play-list entries older than the current medium's first
-    // entry belong to a medium that was replaced.
-    qint64 m_firstEntryId = 0;
-    qint64 m_currentEntryId = -1;
+    // Counts setUrl() calls: whatever was started for an earlier one is void.
     quint64 m_generation = 0;
 
-    // Fast reverse: exact seeks to a target that moves back at fastRate
-    // against the wall clock, one at a time.
+    FastReverse m_reverse;
     QTimer m_reverseTimer;
-    QElapsedTimer m_reverseClock;
-    double m_reverseFrom = 0;
-    bool m_reverseSeekPending = false;
-    qint64 m_reverseSeekIssued = 0;
 
-    // Serves MIDI files to mpv as synthesised sound; outlives m_mpv.
-    std::unique_ptr<MpvMidiProtocol> m_midi;
-
-    QPointer<QWidget> m_widget;
-    VideoOutput m_requestedOutput = VideoOutput::Auto;
-    VideoOutput m_videoOutput = VideoOutput::Auto;
-    QPointer<QWidget> m_videoWidget;
-    // Stands where the video surface goes while OpenGL is probed.
-    QPointer<QWidget> m_videoPlaceholder;
-    QPointer<OpenGlProbe> m_probe;
-    QElapsedTimer m_probeClock;
-    QPointer<EngineControlBar> m_bar;
+    QPointer<EngineView> m_view;
     QString m_lastStatus;
     std::optional<double> m_lastDuration;
     std::optional<double> m_lastPosition;

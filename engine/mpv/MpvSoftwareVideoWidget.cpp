@@ -1,5 +1,7 @@
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 
+#include "engine/EngineLog.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
@@ -60,8 +62,8 @@ void MpvSoftwareVideoWidget::createRenderContext()
     const int error = mpv_render_context_create(&m_render, m_mpv, params);
     if (error < 0) {
         m_render = nullptr;
-        qWarning("Video output is off: mpv could not draw video in software (%s)",
-                 mpv_error_string(error));
+        qCWarning(corvelVideo, "Video output is off: mpv could not draw video in software (%s)",
+                  mpv_error_string(error));
         return;
     }
     mpv_render_context_set_update_callback(m_render, onRenderUpdate, this);
@@ -148,7 +150,7 @@ bool MpvSoftwareVideoWidget::renderFrame(const QSize &pixels)
     m_frameDue = false;
     m_frameSize = pixels;
     if (error < 0) {
-        qWarning("mpv could not draw a video frame: %s", mpv_error_string(error));
+        qCWarning(corvelVideo, "mpv could not draw a video frame: %s", mpv_error_string(error));
         m_image.fill(Qt::black);
         return false;
     }
@@ -162,7 +164,8 @@ void MpvSoftwareVideoWidget::makeImage(const QSize &pixels)
     const qsizetype stride = (qsizetype(pixels.width()) * 4 + 63) & ~qsizetype(63);
     void *data = nullptr;
     if (posix_memalign(&data, 64, size_t(stride) * size_t(pixels.height())) != 0) {
-        qWarning("No memory for a %dx%d video frame", pixels.width(), pixels.height());
+        qCWarning(corvelVideo, "No memory for a %dx%d video frame", pixels.width(),
+                  pixels.height());
         return;
     }
     m_image = QImage(static_cast<uchar *>(data), pixels.width(), pixels.height(), stride,

@@ -1,5 +1,7 @@
 #include "engine/mpv/MpvVideoWidget.h"
 
+#include "engine/EngineLog.h"
+
 #include <QOpenGLContext>
 #include <QWindow>
 #include <mpv/render_gl.h>
@@ -59,7 +61,8 @@ void MpvVideoWidget::initializeGL()
     const int error = mpv_render_context_create(&m_render, m_mpv, params);
     if (error < 0) {
         m_render = nullptr;
-        qWarning("Video output is off: mpv could not use OpenGL (%s)", mpv_error_string(error));
+        qCWarning(corvelVideo, "Video output is off: mpv could not use OpenGL (%s)",
+                  mpv_error_string(error));
         return;
     }
     mpv_render_context_set_update_callback(m_render, onRenderUpdate, this);

@@ -1,0 +1,109 @@
+#include "core/SourceRule.h"
+
+#include "core/MediaSource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#endif
+
+SourceRule::Decision SourceRule::forUrl(const QString &url)
+{
+    Decision decision;
+    const MediaSource source = MediaSource::classify(url, QString());
+    if (source.kind == MediaSource::Kind::Refused) {
+        decision.error = tr("%1 was not opened: %2").arg(url, source.reason);
+        return decision;
+    }
+    if (source.kind == MediaSource::Kind::Network) {
+        decision.location = source.location;
+        return decision;
+    }
+    // Always absolute: the player reads "-x", "lavfi:x" or "edl://x" as
+    // something else, never a name starting with "/".
+    const QFileInfo file(source.location);
+    const QString lossy = lossyPart(source.location);
+    const QString notMedium = notAMediumFile(file);
+    if (!lossy.isEmpty()) {
+        decision.error = tr("the name \"%1\" holds bytes that are not valid text, so it cannot be "
+                            "opened faithfully; rename it to play it")
+                             .arg(lossy);
+    } else if (!file.exists()) {
+        decision.error = tr("%1 was not found").arg(file.fileName());
+    } else if (!notMedium.isEmpty()) {
+        decision.error = tr("%1 is %2").arg(file.fileName(), notMedium);
+    } else {
+        decision.location = file.absoluteFilePath();
+        decision.local = true;
+    }
+    return decision;
+}
+
+QString SourceRule::refusedOnLoad(const QString &name)
+{
+    const QString refused = refusedInList(name);
+    if (!refused.isEmpty())
+        return refused;
+    const MediaSource source = MediaSource::classify(name, QString());
+    if (source.kind != MediaSource::Kind::Local)
+        return {};
+    return notAMediumFile(QFileInfo(source.location));
+}
+
+QString SourceRule::refusedInList(const QString &name)
+{
+    // The player hands local entries over as absolute paths.
+    if (name.startsWith(u'/') && !name.contains(QChar(0)))
+        return {};
+    const MediaSource source = MediaSource::classify(name, QString());
+    return source.kind == MediaSource::Kind::Refused ? source.reason : QString();
+}
+
+QString SourceRule::refusedInXmlList(const QString &entry)
+{
+    return entry.startsWith(u'/') ? notAMediumFile(QFileInfo(entry)) : QString();
+}
+
+QString SourceRule::notAMediumFile(const QFileInfo &file)
+{
+    if (file.isDir())
+        return tr("a folder, not a medium");
+    if (file.exists() && !file.isFile())
+        return tr("a pipe or a device, not a medium file");
+    return {};
+}
+
+QString SourceRule::lossyPart(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    if (!path.contains(QChar::ReplacementCharacter))
+        return {};
+    const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
+    QString folder = QStringLiteral("/");
+    for (const QString &part : parts) {
+        if (part.contains(QChar::ReplacementCharacter)) {
+            const QByteArray faithful = QFile::encodeName(part);
+            bool lossy = false;
+            if (DIR *dir = opendir(QFile::encodeName(folder).constData())) {
+                while (const dirent *entry = readdir(dir)) {
+                    const QByteArray raw(entry->d_name);
+                    if (raw != faithful && QFile::decodeName(raw) == part) {
+                        lossy = true;
+                        break;
+                    }
+                }
+                closedir(dir);
+            }
+            if (lossy)
+                return part;
+        }
+        folder = QDir(folder).filePath(part);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+    return {};
+}

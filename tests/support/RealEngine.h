@@ -1,0 +1,17 @@
+#pragma once
+
+#include "engine/mpv/MpvEngine.h"
+
+#include <memory>
+
+class MpvVideoSurface;
+class QWidget;
+
+// The real engine for a test; the run ends with mpv's reason when it cannot
+// start, since nothing after that could say anything.
+std::unique_ptr<MpvEngine> makeEngine(const MpvEngine::Options &options);
+
+// The video surface inside this widget (the engine's area, or a window
+// holding it), found by its object name; null while only the black
+// stand-in is there or video is off.
+MpvVideoSurface *videoSurfaceIn(QWidget *root);

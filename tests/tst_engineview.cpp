@@ -1,0 +1,215 @@
+// The engine's area without any engine library: the control bar alone, and
+// the area following and driving an engine through the seam only, with the
+// engine double.
+#include "engine/EngineControlBar.h"
+#include "engine/EngineView.h"
+#include "support/ControlBarParts.h"
+#include "support/FakeEngine.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+// What the user does with the bar in a row of controlsCallTheSeam.
+enum class Gesture
+{
+    ClickPlayPause,
+    ClickStop,
+    ClickSeekThreeQuarters,
+    VolumeEndKey,
+    VolumeHomeKey
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Gesture)
+
+class TestEngineView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void barShowsTimesAndRespectsTheUser();
+    void barShowsWhatTheEngineHadBefore();
+    void barFollowsTheEngine();
+    void controlsCallTheSeam_data();
+    void controlsCallTheSeam();
+    void surfaceTakesThePlaceOfTheStandIn();
+};
+
+void TestEngineView::barShowsTimesAndRespectsTheUser()
+{
+    EngineControlBar bar;
+    const ControlBarParts parts(&bar);
+    QVERIFY(parts.complete());
+    QCOMPARE(parts.timeText(), QStringLiteral("--:-- / --:--"));
+    bar.setDuration(3725.4);
+    QVERIFY(parts.seek->isEnabled());
+    bar.setPosition(61.9);
+    QCOMPARE(parts.timeText(), QStringLiteral("1:01 / 1:02:05"));
+    bar.setPosition(3725.4);
+    QCOMPARE(parts.timeText(), QStringLiteral("1:02:05 / 1:02:05"));
+    QCOMPARE(parts.seek->value(), parts.seek->maximum());
+
+    // While the user holds the slider, playback does not pull it away.
+    QSignalSpy asked(&bar, &EngineControlBar::seekRequested);
+    parts.seek->setSliderDown(true);
+    parts.seek->triggerAction(QAbstractSlider::SliderToMinimum);
+    bar.setPosition(100.0);
+    QCOMPARE(parts.seek->value(), 0);
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(asked.first().first().toDouble(), 0.0);
+    parts.seek->setSliderDown(false);
+    bar.setPosition(100.0);
+    QCOMPARE(parts.seek->value(), 1000);
+
+    // Without a medium there is nothing to seek in.
+    bar.setDuration(std::nullopt);
+    bar.setPosition(std::nullopt);
+    QVERIFY(!parts.seek->isEnabled());
+    QCOMPARE(parts.timeText(), QStringLiteral("--:-- / --:--"));
+
+    bar.setPlaying(true);
+    QCOMPARE(parts.playPause->toolTip(), QStringLiteral("Pause"));
+    bar.setPlaying(false);
+    QCOMPARE(parts.playPause->toolTip(), QStringLiteral("Play"));
+}
+
+void TestEngineView::barShowsWhatTheEngineHadBefore()
+{
+    FakeEngine engine;
+    engine.setUrl(QStringLiteral("/media/a.mp3"));
+    engine.announceDuration(90.0);
+    engine.seek(30.0);
+    engine.setVolume(20);
+    EngineView view(engine);
+    const ControlBarParts bar(&view);
+    QVERIFY(bar.complete());
+    QVERIFY(bar.seek->isEnabled());
+    QCOMPARE(bar.seek->value(), 300);
+    QCOMPARE(bar.timeText(), QStringLiteral("0:30 / 1:30"));
+    QCOMPARE(bar.volume->value(), 20);
+    QCOMPARE(bar.playPause->toolTip(), QStringLiteral("Pause"));
+}
+
+void TestEngineView::barFollowsTheEngine()
+{
+    FakeEngine engine;
+    EngineView view(engine);
+    const ControlBarParts bar(&view);
+    QVERIFY(bar.complete());
+    QVERIFY(!bar.seek->isEnabled());
+    QCOMPARE(bar.volume->value(), 50);
+
+    engine.setUrl(QStringLiteral("/media/a.mp3"));
+    QCOMPARE(bar.playPause->toolTip(), QStringLiteral("Pause"));
+    engine.announceDuration(120.0);
+    QVERIFY(bar.seek->isEnabled());
+    QCOMPARE(bar.seek->maximum(), 1200);
+    engine.seek(60.0);
+    QCOMPARE(bar.seek->value(), 600);
+    QCOMPARE(bar.timeText(), QStringLiteral("1:00 / 2:00"));
+    engine.pause();
+    QCOMPARE(bar.playPause->toolTip(), QStringLiteral("Play"));
+    engine.setVolume(30);
+    QCOMPARE(bar.volume->value(), 30);
+    engine.announceDuration(std::nullopt);
+    QVERIFY(!bar.seek->isEnabled());
+
+    // A failure stops playback: the button offers play again.
+    engine.play();
+    QCOMPARE(bar.playPause->toolTip(), QStringLiteral("Pause"));
+    engine.fail(QStringLiteral("broken"));
+    QCOMPARE(bar.playPause->toolTip(), QStringLiteral("Play"));
+}
+
+void TestEngineView::controlsCallTheSeam_data()
+{
+    QTest::addColumn<Gesture>("gesture");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("play/pause button") << Gesture::ClickPlayPause << QStringLiteral("playPause");
+    QTest::newRow("stop button") << Gesture::ClickStop << QStringLiteral("stop");
+    QTest::newRow("seek slider") << Gesture::ClickSeekThreeQuarters << QStringLiteral("seek=75");
+    QTest::newRow("volume to the top") << Gesture::VolumeEndKey << QStringLiteral("volume=100");
+    QTest::newRow("volume to the bottom") << Gesture::VolumeHomeKey << QStringLiteral("volume=0");
+}
+
+void TestEngineView::controlsCallTheSeam()
+{
+    QFETCH(Gesture, gesture);
+    QFETCH(QString, call);
+    FakeEngine engine;
+    engine.announceDuration(100.0);
+    EngineView view(engine);
+    view.resize(721, 537);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const ControlBarParts bar(&view);
+    QVERIFY(bar.complete());
+    engine.calls.clear();
+
+    switch (gesture) {
+    case Gesture::ClickPlayPause:
+        QTest::mouseClick(bar.playPause, Qt::LeftButton);
+        break;
+    case Gesture::ClickStop:
+        QTest::mouseClick(bar.stop, Qt::LeftButton);
+        break;
+    case Gesture::ClickSeekThreeQuarters:
+        QTest::mouseClick(bar.seek, Qt::LeftButton, {},
+                          QPoint(bar.seek->width() * 3 / 4, bar.seek->height() / 2));
+        break;
+    case Gesture::VolumeEndKey:
+    case Gesture::VolumeHomeKey:
+        bar.volume->setFocus();
+        QTest::keyClick(bar.volume, gesture == Gesture::VolumeEndKey ? Qt::Key_End : Qt::Key_Home);
+        break;
+    }
+    QVERIFY2(engine.commands().size() == 1, qPrintable(engine.commands().join(u' ')));
+    const QString made = engine.commands().first();
+    if (gesture == Gesture::ClickSeekThreeQuarters) {
+        // Near three quarters: the handle's width shifts the groove a little.
+        QVERIFY2(made.startsWith(QLatin1String("seek=")), qPrintable(made));
+        QVERIFY2(qAbs(made.mid(5).toDouble() - 75.0) < 3.0, qPrintable(made));
+    } else {
+        QCOMPARE(made, call);
+    }
+}
+
+void TestEngineView::surfaceTakesThePlaceOfTheStandIn()
+{
+    FakeEngine engine;
+    EngineView view(engine);
+    view.resize(400, 300);
+    const auto surfaces = [&view] {
+        return view.findChildren<QWidget *>(QStringLiteral("videoSurface"));
+    };
+    QCOMPARE(surfaces().size(), 1);
+    QPointer<QWidget> standIn = surfaces().first();
+
+    auto *first = new QWidget;
+    first->setObjectName(QStringLiteral("videoSurface"));
+    view.setVideoSurface(first);
+    QVERIFY(standIn.isNull());
+    QCOMPARE(surfaces(), QList<QWidget *>{first});
+    QCOMPARE(first->parentWidget(), &view);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // Above the bar and filling what the bar leaves.
+    auto *bar = view.findChild<EngineControlBar *>(QStringLiteral("engineControlBar"));
+    QVERIFY(bar && first->isVisible());
+    QCOMPARE(first->geometry().bottom() + 1, bar->geometry().top());
+    QCOMPARE(first->width(), view.width());
+
+    // A later surface replaces the first one.
+    QPointer<QWidget> replaced = first;
+    auto *second = new QWidget;
+    view.setVideoSurface(second);
+    QVERIFY(replaced.isNull());
+    QVERIFY(second->isVisible());
+    QCOMPARE(second->geometry().bottom() + 1, bar->geometry().top());
+}
+
+QTEST_MAIN(TestEngineView)
+#include "tst_engineview.moc"
