@@ -62,17 +62,17 @@ qsizetype firstUnwritable(const QStringList &entries)
     return -1;
 }
 
-QStringList read(const QByteArray &bytes)
+QStringList read(const QByteArray &bytes, qsizetype maxEntries)
 {
-    return readText(TextDecoding::decode(bytes));
+    return readText(TextDecoding::decode(bytes), maxEntries);
 }
 
-QStringList readText(QStringView text)
+QStringList readText(QStringView text, qsizetype maxEntries)
 {
     QStringList entries;
     const qsizetype n = text.size();
     qsizetype i = 0;
-    while (i < n) {
+    while (i < n && entries.size() <= maxEntries) {
         while (i < n && isBlank(text[i]))
             ++i;
         if (i == n)

@@ -217,11 +217,14 @@ QString findPiece(const QString &name, const QStringList &folders)
     return {};
 }
 
-QStringList pieceFolders()
+QStringList pieceFolders(const QString &programFolder)
 {
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    return {QDir::currentPath(), programFolder,
-            QDir::cleanPath(programFolder + QStringLiteral("/../share/corvel-media-player"))};
+    const QString folder =
+        programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder;
+    // Where the install put the data, seen from where it put the program,
+    // whatever layout the build was configured with.
+    return {QDir::currentPath(), folder,
+            QDir::cleanPath(QDir(folder).filePath(QStringLiteral(CORVEL_DATA_FROM_PROGRAM)))};
 }
 
 } // namespace WplWriter

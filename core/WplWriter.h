@@ -37,7 +37,8 @@ QString findPiece(const QString &name, const QStringList &folders);
 
 // Where Generate looks for its head and tail: the working directory first
 // (a user's own pieces win), then beside the program, then the installed
-// share folder.
-QStringList pieceFolders();
+// data folder. The program's folder is this one, or by default the running
+// program's.
+QStringList pieceFolders(const QString &programFolder = QString());
 
 } // namespace WplWriter

@@ -6,6 +6,7 @@
 #include "core/TextDecoding.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
@@ -16,6 +17,12 @@ namespace {
 
 constexpr qint64 maxFileBytes = 16 * 1024 * 1024;
 constexpr int maxDepth = 64;
+// A media element carries a handful of attributes (three in a list of
+// 100,000 entries as Windows writes it) and a file one or two namespaces;
+// these leave ample room and bound the reader's work.
+constexpr int maxAttributes = 32;
+constexpr int maxFileAttributes = 500000;
+constexpr int maxNamespaces = 64;
 
 QString tooLarge()
 {
@@ -93,10 +100,15 @@ QString escapeBareAmpersands(QString text)
 // Element names are folded to lower case before parsing, so that <ASX> may
 // end with </asx> as it does in files other players accept. Only the name
 // after "<" or "</" changes; comments, CDATA, processing instructions and
-// declarations are stepped over whole.
-void foldElementNames(QString &text)
+// declarations are stepped over whole. The same walk counts attributes: the
+// XML reader compares each one with every other of its element, and each
+// name with every namespace in scope, so a file of a few megabytes made of
+// them would keep it busy for minutes. Returns why the file is refused, or "".
+QString foldElementNames(QString &text)
 {
     const qsizetype n = text.size();
+    int namespaces = 0;
+    int total = 0;
     qsizetype i = text.indexOf(u'<');
     while (i >= 0 && i + 1 < n) {
         const QStringView rest = QStringView(text).mid(i);
@@ -112,7 +124,7 @@ void foldElementNames(QString &text)
         if (end.size() > 0) {
             const qsizetype close = text.indexOf(end, i + 2);
             if (close < 0)
-                return;
+                return {};
             i = text.indexOf(u'<', close + end.size());
             continue;
         }
@@ -126,8 +138,35 @@ void foldElementNames(QString &text)
             if (c.isUpper())
                 text[j] = c.toLower();
         }
+        // Each attribute has one "=" outside the quoted values; values hold
+        // no "<", so a tag ends at the first ">" or "<" outside them.
+        int attributes = 0;
+        QChar quote;
+        for (; j < n; ++j) {
+            const QChar c = text[j];
+            if (!quote.isNull()) {
+                if (c == quote)
+                    quote = QChar();
+            } else if (c == u'"' || c == u'\'') {
+                quote = c;
+            } else if (c == u'>' || c == u'<') {
+                break;
+            } else if (c == u'=') {
+                if (++attributes > maxAttributes)
+                    return QStringLiteral("an element with more than %1 attributes")
+                        .arg(maxAttributes);
+                if (++total > maxFileAttributes)
+                    return QStringLiteral("more than %1 attributes")
+                        .arg(QLocale(QLocale::English).toString(maxFileAttributes));
+            } else if (c == u'x' && QStringView(text).mid(j).startsWith(QLatin1String("xmlns"))) {
+                if (++namespaces > maxNamespaces)
+                    return QStringLiteral("more than %1 namespace declarations").arg(maxNamespaces);
+                j += 4;
+            }
+        }
         i = text.indexOf(u'<', j);
     }
+    return {};
 }
 
 QString attribute(const QXmlStreamReader &xml, QLatin1String name)
@@ -267,7 +306,9 @@ XmlPlayListResult readXmlPlayListData(const QByteArray &data, const QString &bas
         return result;
     }
     QString text = escapeBareAmpersands(decoded.text);
-    foldElementNames(text);
+    result.error = foldElementNames(text);
+    if (!result.error.isEmpty())
+        return result;
     return Reader(text, baseFolder).read();
 }
 

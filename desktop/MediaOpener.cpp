@@ -5,10 +5,12 @@
 #include "core/MediaFolder.h"
 #include "core/MediaSource.h"
 #include "core/MediaTypes.h"
+#include "core/SourceRule.h"
 #include "widgets/CommonDialog.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 MediaOpener::MediaOpener(Commands &commands, CommonDialog &dialog, QObject *parent)
     : QObject(parent), m_commands(commands), m_dialog(dialog)
@@ -37,7 +39,13 @@ void MediaOpener::gather(const QString &item, const QString &shown, const QStrin
     }
     const QFileInfo info(source.location);
     const QString path = QDir::toNativeSeparators(source.location);
-    if (!info.exists()) {
+    const QString lossy = info.exists() ? QString() : SourceRule::lossyPart(source.location);
+    if (!lossy.isEmpty()) {
+        // It is there, under bytes that the name given here no longer holds
+        // (not valid UTF-8); the engine's own words say why it cannot open it.
+        into.problems << QStringLiteral("%1 cannot be opened: %2.")
+                             .arg(path, SourceRule::forUrl(source.location).error);
+    } else if (!info.exists()) {
         into.problems << QStringLiteral("%1 was not found.").arg(path);
     } else if (info.isDir()) {
         if (!info.isReadable() || !info.isExecutable()) {
@@ -61,9 +69,21 @@ void MediaOpener::reportProblems(const QStringList &problems)
 {
     if (problems.isEmpty())
         return;
-    const QString text = problems.size() == 1
-                             ? problems.first()
-                             : QStringLiteral("These were not opened:\n\n") + problems.join(u'\n');
+    // Thousands of names help nobody: the first ones show what went wrong.
+    constexpr qsizetype named = 20;
+    QString text;
+    if (problems.size() == 1) {
+        text = problems.first();
+    } else if (problems.size() <= named) {
+        text = QStringLiteral("These were not opened:\n\n") + problems.join(u'\n');
+    } else {
+        const QLocale english(QLocale::English);
+        text = QStringLiteral("These %1 were not opened; the first %2:\n\n")
+                   .arg(english.toString(problems.size()))
+                   .arg(named) +
+               problems.mid(0, named).join(u'\n') +
+               QStringLiteral("\n\nand %1 more.").arg(english.toString(problems.size() - named));
+    }
     m_dialog.showMessage(text, QStringLiteral("Error"));
 }
 

@@ -43,6 +43,8 @@ private:
     // Resolves each item to play-list entries, noting what cannot be opened.
     static void gather(const QString &item, const QString &shown, const QString &folder,
                        Gathered &into);
+    // Names what was not opened in one message: all of it, or past twenty
+    // a count and the first twenty.
     void reportProblems(const QStringList &problems);
 
     Commands &m_commands;

@@ -7,19 +7,26 @@
 #include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 // The slider counts tenths of a second: fine enough to follow playback and
-// coarse enough to cover days of media in an int.
+// coarse enough to cover years of media in an int. A longer medium (a broken
+// or hostile file can claim any length) gets coarser steps instead.
 constexpr double slidersPerSecond = 10.0;
+constexpr double sliderSteps = std::numeric_limits<int>::max();
+
+// Beyond any medium (three million years), and within what the clock can count.
+constexpr double longestShown = 1e14;
 
 QString clockText(std::optional<double> seconds)
 {
     if (!seconds || !std::isfinite(*seconds) || *seconds < 0)
         return QStringLiteral("--:--");
-    const qint64 whole = qint64(*seconds);
+    const qint64 whole = qint64(std::min(*seconds, longestShown));
     const qint64 h = whole / 3600;
     const qint64 m = whole / 60 % 60;
     const qint64 s = whole % 60;
@@ -133,9 +140,9 @@ EngineControlBar::EngineControlBar(QWidget *parent)
     connect(m_playPause, &QToolButton::clicked, this, &EngineControlBar::playPauseClicked);
     connect(m_stop, &QToolButton::clicked, this, &EngineControlBar::stopClicked);
     connect(m_seek, &SeekSlider::seekRequested, this, [this](int value) {
-        m_position = value / slidersPerSecond;
+        m_position = std::min(value / m_stepsPerSecond, m_duration.value_or(0.0));
         updateTimeText();
-        emit seekRequested(value / slidersPerSecond);
+        emit seekRequested(*m_position);
     });
     connect(m_volume, &QSlider::actionTriggered, this,
             [this](int) { emit volumeRequested(m_volume->sliderPosition()); });
@@ -148,7 +155,10 @@ void EngineControlBar::setDuration(std::optional<double> seconds)
         seconds.reset();
     m_duration = seconds;
     m_seek->setEnabled(bool(seconds));
-    m_seek->setRange(0, seconds ? int(std::ceil(*seconds * slidersPerSecond)) : 0);
+    m_stepsPerSecond = slidersPerSecond;
+    if (seconds && *seconds * slidersPerSecond > sliderSteps)
+        m_stepsPerSecond = sliderSteps / *seconds;
+    m_seek->setRange(0, seconds ? sliderValue(*seconds, true) : 0);
     updateTimeText();
 }
 
@@ -157,7 +167,7 @@ void EngineControlBar::setPosition(std::optional<double> seconds)
     if (m_seek->isSliderDown())
         return;
     m_position = seconds;
-    m_seek->setValue(seconds ? int(std::lround(*seconds * slidersPerSecond)) : 0);
+    m_seek->setValue(seconds && std::isfinite(*seconds) ? sliderValue(*seconds, false) : 0);
     updateTimeText();
 }
 
@@ -173,6 +183,12 @@ void EngineControlBar::setPlaying(bool playing)
 void EngineControlBar::setVolume(int percent)
 {
     m_volume->setValue(percent);
+}
+
+int EngineControlBar::sliderValue(double seconds, bool up) const
+{
+    const double steps = seconds * m_stepsPerSecond;
+    return int(std::clamp(up ? std::ceil(steps) : std::round(steps), 0.0, sliderSteps));
 }
 
 void EngineControlBar::updateTimeText()

@@ -47,6 +47,8 @@ signals:
 
 private:
     void updateTimeText();
+    // A time as a place on the seek slider (rounded up or to the nearest), kept on it.
+    int sliderValue(double seconds, bool up) const;
 
     SeekSlider *m_seek;
     QToolButton *m_playPause;
@@ -56,4 +58,6 @@ private:
     std::optional<double> m_duration;
     std::optional<double> m_position;
     bool m_playing = false;
+    // Seek-slider steps a second: tenths, or fewer for a medium too long for them.
+    double m_stepsPerSecond = 10.0;
 };

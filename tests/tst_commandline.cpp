@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -78,6 +80,10 @@ private slots:
     void missingFileIsReportedAndTheRestOpens();
     void urlsAndRelativePaths();
     void folderStandsForItsMediaFiles();
+    void manyProblemsAreCountedAndTheFirstNamed_data();
+    void manyProblemsAreCountedAndTheFirstNamed();
+    void undecodableNamesSayWhy_data();
+    void undecodableNamesSayWhy();
 
 private:
     QString file(const QString &name)
@@ -89,6 +95,86 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
+
+void CommandLineTest::manyProblemsAreCountedAndTheFirstNamed_data()
+{
+    QTest::addColumn<int>("missing");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<int>("named");
+    QTest::newRow("two") << 2 << QStringLiteral("These were not opened:") << 2;
+    QTest::newRow("twenty") << 20 << QStringLiteral("These were not opened:") << 20;
+    QTest::newRow("twenty-one") << 21 << QStringLiteral("These 21 were not opened; the first 20:")
+                                << 20;
+    QTest::newRow("ten thousand") << 10000
+                                  << QStringLiteral("These 10,000 were not opened; the first 20:")
+                                  << 20;
+}
+
+void CommandLineTest::manyProblemsAreCountedAndTheFirstNamed()
+{
+    QFETCH(int, missing);
+    QFETCH(QString, heading);
+    QFETCH(int, named);
+    QStringList arguments;
+    for (int i = 0; i < missing; ++i)
+        arguments << m_dir->filePath(QStringLiteral("gone-%1.mp3").arg(i));
+    const QString real = file(QStringLiteral("real.mp3"));
+    arguments << real;
+    FormFixture f;
+    MediaOpener(f.form.commands(), f.dialog).openArguments(arguments, m_dir->path());
+    QCOMPARE(f.engine.url(), real);
+    QCOMPARE(f.dialog.messages.size(), 1);
+    const QString message = f.dialog.messages.first();
+    QVERIFY2(message.startsWith(QStringLiteral("Error: ") + heading),
+             qPrintable(message.left(200)));
+    // The first ones are named in order, and a line counts the rest.
+    for (int i = 0; i < missing; ++i) {
+        const QString line = QStringLiteral("%1 was not found.").arg(arguments.at(i));
+        QCOMPARE(message.contains(line), i < named);
+    }
+    const QString rest =
+        QStringLiteral("and %1 more.").arg(QLocale(QLocale::English).toString(missing - named));
+    QCOMPARE(message.endsWith(rest), missing > named);
+    QVERIFY(message.count(u'\n') <= named + 4);
+}
+
+void CommandLineTest::undecodableNamesSayWhy_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("there under bytes that are not UTF-8") << true;
+    QTest::newRow("not there at all") << false;
+}
+
+void CommandLineTest::undecodableNamesSayWhy()
+{
+    QFETCH(bool, exists);
+    // The bytes as the program receives them, and the argument as the
+    // toolkit hands it over, every stray byte replaced.
+    const QByteArray raw = QFile::encodeName(m_dir->path()) + "/caf\xe9 \xff.mp3";
+    if (exists) {
+        const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+    }
+    // The temporary folder cannot remove a name it cannot spell.
+    const auto remove = qScopeGuard([&raw] { ::unlink(raw.constData()); });
+    const QString argument = QString::fromLocal8Bit(raw);
+    QVERIFY(argument.contains(QChar::ReplacementCharacter));
+    const QString real = file(QStringLiteral("real.mp3"));
+    FormFixture f;
+    MediaOpener(f.form.commands(), f.dialog).openArguments({argument, real}, m_dir->path());
+    QCOMPARE(entries(f.get<PlayListBox>("PlayList1")), QStringList{real});
+    QCOMPARE(f.dialog.messages.size(), 1);
+    const QString message = f.dialog.messages.first();
+    if (exists) {
+        QVERIFY2(message.contains(QLatin1String("cannot be opened: the name")) &&
+                     message.contains(QLatin1String("not valid text")) &&
+                     !message.contains(QLatin1String("not found")),
+                 qPrintable(message));
+    } else {
+        QCOMPARE(message, QStringLiteral("Error: %1 was not found.").arg(argument));
+    }
+}
 
 void CommandLineTest::init()
 {

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -31,6 +33,8 @@ class TestEngineView : public QObject
     Q_OBJECT
 private slots:
     void barShowsTimesAndRespectsTheUser();
+    void barCoversAnyFiniteLength_data();
+    void barCoversAnyFiniteLength();
     void barShowsWhatTheEngineHadBefore();
     void barFollowsTheEngine();
     void controlsCallTheSeam_data();
@@ -74,6 +78,46 @@ void TestEngineView::barShowsTimesAndRespectsTheUser()
     QCOMPARE(parts.playPause->toolTip(), QStringLiteral("Pause"));
     bar.setPlaying(false);
     QCOMPARE(parts.playPause->toolTip(), QStringLiteral("Play"));
+}
+
+void TestEngineView::barCoversAnyFiniteLength_data()
+{
+    QTest::addColumn<double>("duration");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("an hour") << 3600.0 << QStringLiteral("1:00:00 / 1:00:00");
+    // Tenths of these no longer fit the slider's int.
+    QTest::newRow("seven years") << 2.2e8 << QStringLiteral("61111:06:40 / 61111:06:40");
+    QTest::newRow("beyond a 64-bit count") << 1e19
+                                           << QStringLiteral("27777777777:46:40 / "
+                                                             "27777777777:46:40");
+    QTest::newRow("the largest double") << std::numeric_limits<double>::max()
+                                        << QStringLiteral("27777777777:46:40 / "
+                                                          "27777777777:46:40");
+}
+
+void TestEngineView::barCoversAnyFiniteLength()
+{
+    QFETCH(double, duration);
+    QFETCH(QString, total);
+    EngineControlBar bar;
+    const ControlBarParts parts(&bar);
+    bar.setDuration(duration);
+    QVERIFY(parts.seek->isEnabled());
+    QVERIFY2(parts.seek->maximum() > 0, qPrintable(QString::number(parts.seek->maximum())));
+    bar.setPosition(duration);
+    QCOMPARE(parts.seek->value(), parts.seek->maximum());
+    QCOMPARE(parts.timeText(), total);
+    bar.setPosition(duration / 2);
+    QVERIFY(qAbs(parts.seek->value() - parts.seek->maximum() / 2) <= 1);
+
+    // The whole length stays reachable: the slider's end asks for the end.
+    QSignalSpy asked(&bar, &EngineControlBar::seekRequested);
+    parts.seek->triggerAction(QAbstractSlider::SliderToMaximum);
+    QCOMPARE(asked.count(), 1);
+    const double askedFor = asked.first().first().toDouble();
+    QVERIFY2(std::isfinite(askedFor) && askedFor >= duration * 0.999999 &&
+                 askedFor <= duration * 1.000001 + 0.1,
+             qPrintable(QString::number(askedFor)));
 }
 
 void TestEngineView::barShowsWhatTheEngineHadBefore()

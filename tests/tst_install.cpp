@@ -5,8 +5,10 @@
 
 #include "core/MediaFilters.h"
 #include "core/MediaTypes.h"
+#include "core/WplWriter.h"
 #include "widgets/Pictures.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -73,6 +75,7 @@ private slots:
     void initTestCase();
     void installsExactlyTheseFiles();
     void programFindsGenerateFiles();
+    void programLooksWhereTheDataWasInstalled();
     void desktopFile();
     void desktopMimeTypes();
     void metainfo();
@@ -147,6 +150,24 @@ void InstallTest::programFindsGenerateFiles()
             contents(QStringLiteral(CORVEL_SOURCE_DIR "/data/") + QLatin1String(name));
         QVERIFY(!source.isEmpty());
         QCOMPARE(contents(installed), source);
+    }
+}
+
+void InstallTest::programLooksWhereTheDataWasInstalled()
+{
+    // From a working directory without pieces, the installed program's
+    // lookup lands on the files the install put down, in the layout the
+    // build was configured with (a packager may move bin or share).
+    QTemporaryDir elsewhere;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    const QStringList folders = WplWriter::pieceFolders(QFileInfo(m_program).absolutePath());
+    QDir::setCurrent(previous);
+    for (const char *name : {"Pl1.txt", "pl3.txt"}) {
+        const QString installed =
+            QFileInfo(dataPath(QStringLiteral("corvel-media-player/") + QLatin1String(name)))
+                .absoluteFilePath();
+        QCOMPARE(WplWriter::findPiece(QLatin1String(name), folders.mid(1)), installed);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "support/MidiWriter.h"
 #include "support/TestFiles.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstring>
@@ -64,6 +65,8 @@ private slots:
     void notesSoundAtTheirTimes();
     void seekingLandsOnTheMusic();
     void waveBytesReadLikeAFile();
+    void floodsOfSettingsSoundAsTheirLastWord_data();
+    void floodsOfSettingsSoundAsTheirLastWord();
 
 private:
     QString m_soundFont;
@@ -136,7 +139,8 @@ void TestMidiRenderer::seekingLandsOnTheMusic()
     QCOMPARE(renderer.render(after.data(), rate), rate);
     const qint64 second = firstSound(after) - qint64(0.4 * rate);
     const qint64 first = firstSound(straight) - rate / 2;
-    QVERIFY2(qAbs(second - first) <= 64, qPrintable(QStringLiteral("%1 %2").arg(second).arg(first)));
+    QVERIFY2(qAbs(second - first) <= 64,
+             qPrintable(QStringLiteral("%1 %2").arg(second).arg(first)));
 
     // Back to the start: the same music as the first time. Only the echo
     // of the room (reverb) of the place left behind fades out meanwhile.
@@ -165,6 +169,126 @@ void TestMidiRenderer::seekingLandsOnTheMusic()
     QCOMPARE(renderer.position(), qint64(0));
     renderer.seek(renderer.frameCount() * 3);
     QCOMPARE(renderer.position(), renderer.frameCount());
+}
+
+namespace {
+
+const QByteArray gmReset = MidiWriter::bytes({0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7});
+
+QByteArray controller(int number, int value, int channel = 0)
+{
+    return MidiWriter::bytes({0xB0 | channel, number, value});
+}
+
+// How a song sets its channel up before its notes: with one event of a
+// kind, or buried in a flood of them that leaves the same settings.
+enum class SetUp
+{
+    Resets,
+    ProgramsAndVolumes,
+    ParametersAndBends,
+    ResetAllControllers
+};
+
+// The set-up from tick `from` (a flood spread over `spread` ticks), then a
+// violin note from 1.5 s to 2.0 s; the song ends at 2.5 s.
+std::shared_ptr<const MidiSong> setUpSong(SetUp setUp, int repeats, quint32 from, quint32 spread)
+{
+    MidiWriter writer(480);
+    writer.track();
+    const auto at = [&](int i) {
+        return from + quint32(qint64(spread) * i / std::max(repeats, 1));
+    };
+    for (int i = 0; i < repeats; ++i) {
+        switch (setUp) {
+        case SetUp::Resets:
+            writer.raw(at(i), gmReset);
+            break;
+        case SetUp::ProgramsAndVolumes:
+            writer.program(at(i), i % 100).raw(at(i), controller(7, i % 128));
+            break;
+        case SetUp::ParametersAndBends:
+            // Fine tuning and bend range by data entry, and bends between.
+            writer.raw(at(i), controller(101, 0)).raw(at(i), controller(100, 1));
+            writer.raw(at(i), controller(6, (repeats - 1 - i) % 128));
+            writer.raw(at(i), controller(101, 0)).raw(at(i), controller(100, 0));
+            writer.raw(at(i), controller(6, i % 24));
+            writer.raw(at(i), MidiWriter::bytes({0xE0, 0, i % 128}));
+            break;
+        case SetUp::ResetAllControllers:
+            writer.raw(at(i), controller(1, 127)).raw(at(i), controller(11, 20));
+            writer.raw(at(i), controller(121, 0));
+            break;
+        }
+    }
+    // The last word, the same in the plain song.
+    const quint32 last = from + spread;
+    writer.program(last, 40).raw(last, controller(7, 110));
+    writer.raw(last, controller(101, 0)).raw(last, controller(100, 0)).raw(last, controller(6, 12));
+    writer.raw(last, MidiWriter::bytes({0xE0, 0, 80})).raw(last, controller(11, 90));
+    writer.note(1440, 480, 67).endAt(2400);
+    auto song = std::make_shared<MidiSong>(MidiSong::parse(writer.file(0)));
+    return song->isValid() ? song : nullptr;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(SetUp)
+
+void TestMidiRenderer::floodsOfSettingsSoundAsTheirLastWord_data()
+{
+    QTest::addColumn<SetUp>("setUp");
+    QTest::addColumn<int>("repeats");
+    QTest::addColumn<quint32>("spread");
+    QTest::newRow("400,000 resets at the start") << SetUp::Resets << 400000 << 0u;
+    QTest::newRow("400,000 resets spread before the note") << SetUp::Resets << 400000 << 1000u;
+    QTest::newRow("100,000 programs and volumes") << SetUp::ProgramsAndVolumes << 100000 << 0u;
+    QTest::newRow("50,000 tunings, bend ranges and bends")
+        << SetUp::ParametersAndBends << 50000 << 1000u;
+    QTest::newRow("100,000 resets of all controllers")
+        << SetUp::ResetAllControllers << 100000 << 0u;
+}
+
+void TestMidiRenderer::floodsOfSettingsSoundAsTheirLastWord()
+{
+    QFETCH(SetUp, setUp);
+    QFETCH(int, repeats);
+    QFETCH(quint32, spread);
+    const auto plain = setUpSong(setUp, 1, spread, 0);
+    const auto flooded = setUpSong(setUp, repeats, 0, spread);
+    QVERIFY(plain && flooded);
+    QVERIFY(flooded->events().size() > size_t(repeats));
+
+    // Played from the start, and after a seek back from 1.7 s to 1.2 s, the
+    // flooded song sounds as the plain one: the same violin, as loud, at the
+    // same pitch. A generous bound only keeps a regression from hanging.
+    QElapsedTimer clock;
+    clock.start();
+    for (const bool back : {false, true}) {
+        MidiRenderer one(plain, m_soundFont);
+        MidiRenderer other(flooded, m_soundFont);
+        QVERIFY2(other.error().isEmpty(), qPrintable(other.error()));
+        std::vector<qint16> a(size_t(rate) * 2), b(size_t(rate) * 2);
+        const qint64 start = qint64(1.2 * rate);
+        for (const qint64 until : {start, back ? qint64(1.7 * rate) : start}) {
+            while (one.position() < until)
+                one.render(a.data(), int(std::min<qint64>(rate, until - one.position())));
+            while (other.position() < until)
+                other.render(b.data(), int(std::min<qint64>(rate, until - other.position())));
+        }
+        one.seek(start);
+        other.seek(start);
+        QCOMPARE(one.render(a.data(), rate), rate);
+        QCOMPARE(other.render(b.data(), rate), rate);
+        const int loud = peak(a, 0, rate);
+        QVERIFY2(loud > 1000, qPrintable(QString::number(loud)));
+        int difference = 0;
+        for (size_t i = 0; i < a.size(); ++i)
+            difference = qMax(difference, qAbs(a[i] - b[i]));
+        QVERIFY2(difference < loud / 20,
+                 qPrintable(QStringLiteral("%1 of %2").arg(difference).arg(loud)));
+    }
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestMidiRenderer::waveBytesReadLikeAFile()

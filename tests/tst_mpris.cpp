@@ -67,6 +67,8 @@ private slots:
     void statusAndMetadataFollowTheEngine();
     void propertiesChangedIsSent();
     void volume();
+    void nothingWakesTheIdlePlayer_data();
+    void nothingWakesTheIdlePlayer();
     void secondPlayerTakesAnInstanceName();
     void quitEndsThePlayer();
 
@@ -409,6 +411,59 @@ void MprisTest::volume()
     QCOMPARE(m_f->engine.volume(), 0);
     m_f->run("cmdUnMute_Click");
     QCOMPARE(property(playerInterface, QStringLiteral("Volume")).toDouble(), 1.0);
+}
+
+// Counts the timer events of every object in the program while it lives.
+class TimerEventCounter : public QObject
+{
+public:
+    TimerEventCounter() { QCoreApplication::instance()->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Timer)
+            ++count;
+        return false;
+    }
+};
+
+void MprisTest::nothingWakesTheIdlePlayer_data()
+{
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<bool>("lengthKnown");
+    QTest::newRow("a medium that failed to open") << true << false;
+    QTest::newRow("a medium whose length never came") << false << false;
+    QTest::newRow("a medium stopped at its end") << false << true;
+}
+
+void MprisTest::nothingWakesTheIdlePlayer()
+{
+    QFETCH(bool, fails);
+    QFETCH(bool, lengthKnown);
+    if (lengthKnown)
+        m_f->engine.scriptedDuration = 5.0;
+    list()->addEntry(QStringLiteral("/music/broken.mp3"));
+    list()->setListIndex(0);
+    QCOMPARE(property(playerInterface, QStringLiteral("PlaybackStatus")).toString(),
+             QStringLiteral("Playing"));
+    if (fails)
+        m_f->engine.fail(QStringLiteral("Failed: unrecognized file format"));
+    else if (lengthKnown)
+        m_f->engine.raiseEndOfStream();
+    else
+        m_f->engine.stop();
+    QCOMPARE(property(playerInterface, QStringLiteral("PlaybackStatus")).toString(),
+             QStringLiteral("Stopped"));
+    // The window's own display is off too, as the end of a medium leaves it.
+    m_f->timer1()->stop();
+    QTest::qWait(100);
+
+    // Whatever came before, an idle player waits for events and nothing else.
+    const TimerEventCounter timers;
+    QTest::qWait(2500);
+    QCOMPARE(timers.count, 0);
 }
 
 void MprisTest::secondPlayerTakesAnInstanceName()

@@ -42,6 +42,8 @@ private slots:
     void initTestCase();
     void playsToItsEndAndRepeatsFromTheStart();
     void finishedEntryOpensTheNextOne();
+    void listFileStartsAgainFromItsFirstEntry_data();
+    void listFileStartsAgainFromItsFirstEntry();
 
 private:
     TestMedia m_media;
@@ -156,6 +158,55 @@ void TestPlaybackEngine::finishedEntryOpensTheNextOne()
     QCOMPARE(engine.url(), m_second);
     QCOMPARE(playList1->listIndex(), 1);
     QCOMPARE(clicks.count(), 1);
+    QVERIFY(dialog.messages.isEmpty());
+}
+
+void TestPlaybackEngine::listFileStartsAgainFromItsFirstEntry_data()
+{
+    QTest::addColumn<bool>("stopFirst");
+    QTest::addColumn<QByteArray>("restart");
+    QTest::newRow("Repeat") << false << QByteArray("cmdRepeat_Click");
+    QTest::newRow("Repeat after Stop") << true << QByteArray("cmdRepeat_Click");
+    // The engine's own Play, as its control bar and MPRIS give it.
+    QTest::newRow("Play after Stop") << true << QByteArray();
+}
+
+void TestPlaybackEngine::listFileStartsAgainFromItsFirstEntry()
+{
+    QFETCH(bool, stopFirst);
+    QFETCH(QByteArray, restart);
+    // Entries of different lengths tell which one the engine holds.
+    const QString longFirst = m_media.wav(QStringLiteral("long-first.wav"), 2.0);
+    const QString list = m_media.textFile(
+        QStringLiteral("two.m3u"), longFirst + QLatin1Char('\n') + m_first + QLatin1Char('\n'));
+    QVERIFY2(!longFirst.isEmpty() && !list.isEmpty(), qPrintable(m_media.lastError()));
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
+    ScriptedDialog dialog;
+    Form1 form(engine, dialog);
+    QSignalSpy ended(&engine, &MediaEngine::endOfStream);
+    const auto near = [&engine](double seconds) {
+        return qAbs(engine.duration().value_or(-1) - seconds) < 0.2;
+    };
+
+    dialog.answerOpen(list);
+    QVERIFY(runHandler(form, "cmdPLLoad_Click"));
+    QTRY_VERIFY_WITH_TIMEOUT(near(2.0), timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(near(1.0), timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, timeout);
+    QCOMPARE(engine.status(), QStringLiteral("Stopped"));
+
+    if (stopFirst)
+        QVERIFY(runHandler(form, "cmdStop_Click"));
+    if (restart.isEmpty())
+        engine.play();
+    else
+        QVERIFY(runHandler(form, restart.constData()));
+    // The whole list again: its first entry, then its second, then the end.
+    QTRY_VERIFY_WITH_TIMEOUT(near(2.0), timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.position().value_or(-1) > 0.0, timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(near(1.0), timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, timeout);
     QVERIFY(dialog.messages.isEmpty());
 }
 

@@ -1,4 +1,5 @@
 #include "commands/playlist/PlayListFiles.h"
+#include "core/PlayListText.h"
 #include "support/FormFixture.h"
 #include "widgets/PlayListBox.h"
 
@@ -30,6 +31,8 @@ private slots:
     void saveRefusesEntriesTheFormatCannotHold();
     void loadReadsHandMadeFiles();
     void loadFailuresKeepTheList();
+    void loadBoundsTheList_data();
+    void loadBoundsTheList();
 
 private:
     struct Fixture : FormFixture
@@ -242,6 +245,51 @@ void TestPlayListFiles::loadFailuresKeepTheList()
         QCOMPARE(fx.dialog.messages, QStringList{QStringLiteral("Error: File Not Found")});
         QCOMPARE(entriesOf(fx.list), kept);
     }
+}
+
+void TestPlayListFiles::loadBoundsTheList_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<qsizetype>("count");
+    QTest::addColumn<QString>("refusal");
+    const qsizetype most = PlayListText::maxEntries;
+    QTest::newRow("a million, one a line") << QByteArray("\"/m/a.mp3\"\r\n") << most << QString();
+    QTest::newRow("one more") << QByteArray("a\n") << most + 1
+                              << QStringLiteral("with more than 1,000,000 entries it is too long");
+    QTest::newRow("20 MB of a,a,a")
+        << QByteArray("a,") << qsizetype(10000000)
+        << QStringLiteral("with more than 1,000,000 entries it is too long");
+    QTest::newRow("beyond 64 MB") << QByteArray("\"/media/some/long/name.mp3\"\r\n")
+                                  << qsizetype(2500000)
+                                  << QStringLiteral("at more than 64 MB it is too large");
+}
+
+void TestPlayListFiles::loadBoundsTheList()
+{
+    QFETCH(QByteArray, field);
+    QFETCH(qsizetype, count);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.txt"));
+    QVERIFY(writeBytes(path, field.repeated(count)));
+    Fixture fx;
+    const QStringList kept = {QStringLiteral("/keep/a.mp3")};
+    fx.fill(kept);
+
+    fx.dialog.answerOpen(path);
+    fx.run("cmdLoadList_Click");
+    if (refusal.isEmpty()) {
+        QVERIFY(fx.dialog.messages.isEmpty());
+        QCOMPARE(fx.list.listCount(), count);
+        QCOMPARE(fx.list.list(int(count - 1)), QStringLiteral("/m/a.mp3"));
+        return;
+    }
+    // Refused before the list is touched, saying why.
+    QCOMPARE(fx.dialog.messages.size(), 1);
+    QVERIFY2(fx.dialog.messages.first().startsWith(QStringLiteral("Error: ") + path),
+             qPrintable(fx.dialog.messages.first()));
+    QVERIFY2(fx.dialog.messages.first().contains(refusal), qPrintable(fx.dialog.messages.first()));
+    QCOMPARE(entriesOf(fx.list), kept);
 }
 
 QTEST_MAIN(TestPlayListFiles)

@@ -1,6 +1,7 @@
 #include "commands/playlist/PlayList.h"
 #include "commands/playlist/PlayListFiles.h"
 #include "commands/playlist/PlayListPlayback.h"
+#include "core/MidiSong.h"
 #include "core/WplWriter.h"
 #include "core/XmlPlayList.h"
 #include "engine/mpv/MpvEngine.h"
@@ -11,10 +12,13 @@
 
 #include "support/TestFiles.h"
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QXmlStreamReader>
 
 #include <QtTest>
+#include <sys/resource.h>
 
 namespace {
 
@@ -37,6 +41,14 @@ QStringList mediaSources(const QByteArray &document)
     return sources;
 }
 
+// The most memory the process has held so far, in bytes.
+qint64 peakMemory()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
 // Generate works in the working directory: each test gets a fresh one.
 struct InTemporaryFolder
 {
@@ -57,6 +69,10 @@ class TestPlayListPlayback : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void outsideFilesAreReadBounded_data();
+    void outsideFilesAreReadBounded();
+    void writesSayWhenTheDiskIsFull_data();
+    void writesSayWhenTheDiskIsFull();
     void loadPlayListFileHandsItToTheEngine();
     void cancelledLoadPlayListChangesNothing();
     void generateIsByteExact();
@@ -94,6 +110,133 @@ void TestPlayListPlayback::initTestCase()
     m_shippedFolder = QDir::currentPath();
     QVERIFY2(QFileInfo::exists(m_shippedFolder + QStringLiteral("/Pl1.txt")),
              qPrintable(m_shippedFolder));
+}
+
+void TestPlayListPlayback::outsideFilesAreReadBounded_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("Generate's saved list") << "Generate"
+                                           << "PlayList1.txt"
+                                           << "is too large";
+    QTest::newRow("Generate's head") << "Generate"
+                                     << "Pl1.txt"
+                                     << "is too large";
+    QTest::newRow("Load List") << "Load List"
+                               << "list.txt"
+                               << "at more than 64 MB";
+    QTest::newRow("a Windows Media play list") << "xml"
+                                               << "list.wpl"
+                                               << "too large";
+    QTest::newRow("a MIDI file") << "midi"
+                                 << "song.mid"
+                                 << "larger than 16 MB";
+}
+
+// Each reader of outside files given one that claims to be empty and goes on
+// for gigabytes: it stops at its cap and says so.
+void TestPlayListPlayback::outsideFilesAreReadBounded()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, name);
+    QFETCH(QString, refusal);
+    const QString endless = QStringLiteral("/proc/self/pagemap");
+    if (!QFileInfo(endless).isFile() || QFileInfo(endless).size() != 0)
+        QSKIP("No /proc/self/pagemap here that claims a size of 0");
+    InTemporaryFolder here;
+    for (const char *piece : {"Pl1.txt", "pl3.txt", "PlayList1.txt"})
+        QVERIFY(writeBytes(here.path(QLatin1String(piece)), "\"/m/a.mp3\"\r\n"));
+    QFile::remove(here.path(name));
+    QVERIFY(QFile::link(endless, here.path(name)));
+    Fixture fx;
+    const qint64 before = peakMemory();
+
+    QString said;
+    if (reader == QLatin1String("Generate")) {
+        fx.run("cmdGenerate_Click");
+        said = fx.dialog.messages.value(0);
+        QVERIFY(!QFileInfo::exists(here.path(QStringLiteral("PlayList1.wpl"))));
+    } else if (reader == QLatin1String("Load List")) {
+        fx.dialog.answerOpen(here.path(name));
+        fx.run("cmdLoadList_Click");
+        said = fx.dialog.messages.value(0);
+        QCOMPARE(fx.list.listCount(), 0);
+    } else if (reader == QLatin1String("xml")) {
+        said = readXmlPlayList(here.path(name)).error;
+    } else {
+        said = MidiSong::readFile(here.path(name)).error();
+    }
+    QVERIFY2(said.contains(refusal), qPrintable(said));
+    // At most the cap and a little, never the file's gigabytes.
+    const qint64 added = peakMemory() - before;
+    QVERIFY2(added < 300 * 1024 * 1024, qPrintable(QString::number(added)));
+}
+
+void TestPlayListPlayback::writesSayWhenTheDiskIsFull_data()
+{
+    QTest::addColumn<QByteArray>("handler");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<qint64>("room");
+    QTest::newRow("Save List, no room at all") << QByteArray("cmdSaveList_Click") << 3 << qint64(0);
+    QTest::newRow("Save List, room for a part")
+        << QByteArray("cmdSaveList_Click") << 4000 << qint64(16 * 1024);
+    QTest::newRow("Generate, no room at all") << QByteArray("cmdGenerate_Click") << 3 << qint64(0);
+}
+
+// On a small disk of its own (which only root may make), filled up.
+void TestPlayListPlayback::writesSayWhenTheDiskIsFull()
+{
+    QFETCH(QByteArray, handler);
+    QFETCH(int, entries);
+    QFETCH(qint64, room);
+    InTemporaryFolder here;
+    const QString disk = here.path(QStringLiteral("disk"));
+    QVERIFY(QDir(here.dir.path()).mkdir(QStringLiteral("disk")));
+    if (QProcess::execute(QStringLiteral("mount"),
+                          {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                           QStringLiteral("size=256k"), QStringLiteral("tmpfs"), disk}) != 0)
+        QSKIP("A small disk of its own cannot be mounted here (needs root)");
+    const auto unmount = qScopeGuard([&disk] {
+        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), disk});
+    });
+    QDir::setCurrent(disk);
+    const QString earlier =
+        QDir(disk).filePath(handler == "cmdGenerate_Click" ? QStringLiteral("PlayList1.wpl")
+                                                           : QStringLiteral("saved.txt"));
+    QVERIFY(writeBytes(earlier, "earlier file"));
+    QVERIFY(writeBytes(QStringLiteral("Pl1.txt"), head));
+    QVERIFY(writeBytes(QStringLiteral("pl3.txt"), tail));
+    QVERIFY(writeBytes(QStringLiteral("PlayList1.txt"), "\"/m/a.mp3\"\r\n"));
+    {
+        QFile filler(QStringLiteral("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    QVERIFY(QFile::resize(QStringLiteral("filler"),
+                          std::max<qint64>(0, QFileInfo(QStringLiteral("filler")).size() - room)));
+
+    Fixture fx;
+    for (int i = 0; i < entries; ++i)
+        fx.list.addEntry(QStringLiteral("/media/music/a long folder name/track %1.mp3").arg(i));
+    if (handler == "cmdSaveList_Click")
+        fx.dialog.answerOpen(earlier);
+    fx.run(handler.constData());
+    QCOMPARE(fx.dialog.messages.size(), 1);
+    QVERIFY2(fx.dialog.messages.first().contains(QLatin1String("the disk is full")),
+             qPrintable(fx.dialog.messages.first()));
+    // What was there before is kept whole, and nothing half-written is left.
+    QCOMPARE(readBytes(earlier), QByteArray("earlier file"));
+    QStringList files = QDir(disk).entryList(QDir::Files | QDir::Hidden);
+    files.sort();
+    QStringList expected = {QStringLiteral("Pl1.txt"), QStringLiteral("PlayList1.txt"),
+                            QStringLiteral("filler"), QStringLiteral("pl3.txt"),
+                            QFileInfo(earlier).fileName()};
+    expected.sort();
+    QCOMPARE(files, expected);
+    QDir::setCurrent(here.dir.path());
 }
 
 void TestPlayListPlayback::loadPlayListFileHandsItToTheEngine()

@@ -4,6 +4,7 @@
 #include "widgets/PlayListBox.h"
 
 #include <QSignalSpy>
+#include <QThread>
 #include <QtTest>
 #include <cmath>
 #include <limits>
@@ -26,6 +27,8 @@ private slots:
     void totalTimeAndStopMark_data();
     void totalTimeAndStopMark();
     void failedDurationReadKeepsLastDuration();
+    void enablingKeepsARunningInterval_data();
+    void enablingKeepsARunningInterval();
     void failedMediumShowsInStatus();
     void endOfStreamWithoutSelection();
     void endOfStreamMovesToNextEntry();
@@ -131,6 +134,42 @@ void TestPositionDisplay::totalTimeAndStopMark()
     QCOMPARE(f.edit("Text1")->text(), elapsedAtStop);
     QCOMPARE(display.tickCount(), stopMark + 1);
     QCOMPARE(f.edit("Text2")->text(), total);
+}
+
+void TestPositionDisplay::enablingKeepsARunningInterval_data()
+{
+    QTest::addColumn<QByteArray>("handler");
+    QTest::newRow("an entry clicked") << QByteArray("PlayList1_Click");
+    QTest::newRow("Next") << QByteArray("cmdNext_Click");
+    QTest::newRow("Previous") << QByteArray("cmdBack_Click");
+    QTest::newRow("a file clicked") << QByteArray("FileList_Click");
+    QTest::newRow("Repeat") << QByteArray("cmdRepeat_Click");
+}
+
+void TestPositionDisplay::enablingKeepsARunningInterval()
+{
+    QFETCH(QByteArray, handler);
+    FormFixture f;
+    auto *playList1 = f.get<PlayListBox>("PlayList1");
+    for (const char *entry : {"/media/a.mp4", "/media/b.mp4", "/media/c.mp4"})
+        playList1->addEntry(QLatin1String(entry));
+    selectQuietly(*playList1, 1);
+
+    // Part of the running interval has gone by; a handler that enabled the
+    // timer afresh would start a whole new one, and clicks quicker than a
+    // second would never let it tick.
+    QTimer *timer1 = f.timer1();
+    timer1->start();
+    QThread::msleep(400);
+    f.run(handler.constData());
+    QVERIFY(timer1->isActive());
+    QVERIFY2(timer1->remainingTime() <= 700, qPrintable(QString::number(timer1->remainingTime())));
+
+    // A timer that was off starts a whole interval.
+    timer1->stop();
+    f.run(handler.constData());
+    QVERIFY(timer1->isActive());
+    QVERIFY2(timer1->remainingTime() > 700, qPrintable(QString::number(timer1->remainingTime())));
 }
 
 void TestPositionDisplay::failedDurationReadKeepsLastDuration()

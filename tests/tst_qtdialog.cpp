@@ -11,7 +11,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -75,6 +78,8 @@ private slots:
     void openDialogListsMediaInAnyLetterCase();
     void colourDialogReturnsChoiceOrCancel();
     void messageBoxHasTextTitleAndOk();
+    void longMessageScrollsOnScreen_data();
+    void longMessageScrollsOnScreen();
 };
 
 void TestQtDialog::openDialogReturnsChoiceOrCancel()
@@ -239,6 +244,56 @@ void TestQtDialog::messageBoxHasTextTitleAndOk()
     QCOMPARE(title, QStringLiteral("Load List"));
     QCOMPARE(icon, int(QMessageBox::NoIcon));
     QCOMPARE(buttons, QStringList({"OK"}));
+}
+
+void TestQtDialog::longMessageScrollsOnScreen_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("a few lines") << 5 << false;
+    QTest::newRow("ten thousand lines") << 10000 << true;
+}
+
+void TestQtDialog::longMessageScrollsOnScreen()
+{
+    QFETCH(int, lines);
+    QFETCH(bool, scrolls);
+    QStringList names;
+    for (int i = 0; i < lines; ++i)
+        names << QStringLiteral("/media/music/missing-%1.mp3 was not found.").arg(i);
+    const QString text = QStringLiteral("These were not opened:\n\n") + names.join(u'\n');
+    QtCommonDialog dialog;
+    QRect frame, room, ok;
+    QString shown, title;
+    int buttons = 0;
+    bool scrolled = false;
+    whenModal([&](QWidget *modal) {
+        room = modal->screen()->availableGeometry();
+        frame = modal->frameGeometry();
+        title = modal->windowTitle();
+        const QList<QAbstractButton *> all = modal->findChildren<QAbstractButton *>();
+        buttons = int(all.size());
+        QAbstractButton *button = all.value(0);
+        ok = button ? QRect(button->mapToGlobal(QPoint(0, 0)), button->size()) : QRect();
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            shown = box->text();
+        if (auto *field = modal->findChild<QPlainTextEdit *>(QStringLiteral("messageText"))) {
+            shown = field->toPlainText();
+            scrolled = field->verticalScrollBar()->maximum() > 0;
+        }
+        if (button)
+            button->click();
+        else
+            modal->close();
+    });
+    dialog.showMessage(text, QStringLiteral("Error"));
+    QCOMPARE(title, QStringLiteral("Error"));
+    QCOMPARE(shown, text);
+    QCOMPARE(scrolled, scrolls);
+    QCOMPARE(buttons, 1);
+    // The whole box, its OK button included, is on the screen.
+    QVERIFY2(frame.height() <= room.height(), qPrintable(QString::number(frame.height())));
+    QVERIFY2(room.contains(ok), qPrintable(QStringLiteral("%1,%2").arg(ok.y()).arg(room.height())));
 }
 
 QTEST_MAIN(TestQtDialog)

@@ -52,6 +52,8 @@ private slots:
     void refusesEverySchemeButTheAllowed();
     void classifiesSingleEntries();
     void refusesHostileFilesQuickly();
+    void boundsAttributesAndNamespaces_data();
+    void boundsAttributesAndNamespaces();
     void reportsBrokenFiles();
     void decodesDeclaredAndMarkedEncodings();
 };
@@ -274,6 +276,58 @@ void TestXmlPlayList::refusesHostileFilesQuickly()
     QVERIFY2(result.error.contains(QLatin1String("too large")), qPrintable(result.error));
     QVERIFY(readXmlPlayListData(QByteArray(20 * 1024 * 1024, ' '), QString())
                 .error.contains(QLatin1String("too large")));
+}
+
+void TestXmlPlayList::boundsAttributesAndNamespaces_data()
+{
+    QTest::addColumn<int>("attributes");
+    QTest::addColumn<int>("namespaces");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("32 attributes") << 32 << 0 << 1 << QString();
+    QTest::newRow("33 attributes") << 33 << 0 << 1 << QStringLiteral("more than 32 attributes");
+    QTest::newRow("300,000 attributes, 3.2 MB")
+        << 300000 << 0 << 1 << QStringLiteral("more than 32 attributes");
+    QTest::newRow("100,000 entries of 5 attributes") << 5 << 0 << 100000 << QString();
+    QTest::newRow("20,000 entries of 26 attributes")
+        << 26 << 0 << 20000 << QStringLiteral("more than 500,000 attributes");
+    QTest::newRow("30 namespaces") << 1 << 30 << 1 << QString();
+    QTest::newRow("65 namespaces, one an element")
+        << 1 << 65 << 65 << QStringLiteral("more than 64 namespace declarations");
+}
+
+void TestXmlPlayList::boundsAttributesAndNamespaces()
+{
+    QFETCH(int, attributes);
+    QFETCH(int, namespaces);
+    QFETCH(int, entries);
+    QFETCH(QString, refusal);
+    // Attribute values may hold ">" and "=", which end nothing.
+    QByteArray extra;
+    for (int i = 1; i < attributes; ++i)
+        extra += " a" + QByteArray::number(i) + "=\"x=>\"";
+    QByteArray body;
+    for (int i = 0; i < entries; ++i) {
+        const QByteArray declaration =
+            i < namespaces && entries > 1 ? " xmlns:n" + QByteArray::number(i) + "=\"urn:n\"" : "";
+        body +=
+            "<media src=\"/m/" + QByteArray::number(i) + ".mp3\"" + extra + declaration + "/>\n";
+    }
+    QByteArray root = "<smil";
+    for (int i = 0; i < namespaces && entries == 1; ++i)
+        root += " xmlns:n" + QByteArray::number(i) + "=\"urn:n" + QByteArray::number(i) + "\"";
+    const QByteArray file = root + "><body><seq>\n" + body + "</seq></body></smil>\n";
+    QVERIFY(file.size() < 16 * 1024 * 1024);
+
+    const XmlPlayListResult result = readXmlPlayListData(file, QStringLiteral("/lists"));
+    if (refusal.isEmpty()) {
+        QCOMPARE(result.error, QString());
+        QCOMPARE(result.entries.size(), entries);
+        QCOMPARE(result.entries.last(), QStringLiteral("/m/%1.mp3").arg(entries - 1));
+    } else {
+        QVERIFY2(result.error.contains(refusal), qPrintable(result.error));
+        QVERIFY(result.entries.isEmpty());
+    }
 }
 
 void TestXmlPlayList::reportsBrokenFiles()

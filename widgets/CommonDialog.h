@@ -44,7 +44,8 @@ public:
     // cleared so that the next dialog can tell a cancel from a choice. An
     // empty fileName() afterwards is a cancel: "" is returned.
     QString askForFile(const QString &filter);
-    // A modal message box with a single OK button and no icon.
+    // A modal message box with a single OK button and no icon; a text too
+    // long for the screen scrolls inside it.
     virtual void showMessage(const QString &text, const QString &title) = 0;
 
 protected:

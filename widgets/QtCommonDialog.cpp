@@ -3,13 +3,62 @@
 #include "core/FilterText.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
 
 QtCommonDialog::QtCommonDialog(QWidget *parent) : m_parent(parent) {}
 
+namespace {
+
+// A message box grows with its text; beyond this many lines its OK button
+// would leave the screen, so the text scrolls instead.
+constexpr int longestBoxLines = 24;
+
+// The long text in a scrolling, selectable field, with one OK button, sized
+// to the text but never taller than most of the screen.
+void showScrolling(const QString &text, const QString &title, QWidget *parent)
+{
+    QDialog box(parent);
+    box.setWindowTitle(title);
+    auto *field = new QPlainTextEdit(text, &box);
+    field->setObjectName(QStringLiteral("messageText"));
+    field->setReadOnly(true);
+    field->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto *column = new QVBoxLayout(&box);
+    column->addWidget(field);
+    column->addWidget(buttons);
+
+    const QFontMetrics metrics = field->fontMetrics();
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    int widest = 0;
+    for (const QStringView line : QStringView(text).split(u'\n')) {
+        widest = std::max(widest, metrics.horizontalAdvance(line.toString()));
+        if (widest > room.width())
+            break;
+    }
+    field->setMinimumSize(std::min(widest + 4 * metrics.averageCharWidth(), room.width() * 2 / 3),
+                          std::min(metrics.lineSpacing() * longestBoxLines, room.height() / 2));
+    box.setMaximumSize(room.size() * 9 / 10);
+    box.exec();
+}
+
+} // namespace
+
 void QtCommonDialog::showMessage(const QString &text, const QString &title)
 {
+    if (text.count(u'\n') >= longestBoxLines) {
+        showScrolling(text, title, m_parent);
+        return;
+    }
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, m_parent);
     box.exec();
 }

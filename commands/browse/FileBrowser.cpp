@@ -5,6 +5,7 @@
 #include "widgets/DriveList.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FolderList.h"
+#include "widgets/TimerSwitch.h"
 
 #include <QDir>
 #include <QTimer>
@@ -45,7 +46,7 @@ void FileBrowser::Folders_Change()
 
 void FileBrowser::FileList_Click()
 {
-    m_timer1.start();
+    enableTimer(m_timer1);
     QString path = QDir::toNativeSeparators(m_fileList.path());
     if (!path.endsWith(QDir::separator()))
         path += QDir::separator();

@@ -3,6 +3,7 @@
 #include "core/MediaFilters.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/PlayListBox.h"
+#include "widgets/TimerSwitch.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,18 +28,18 @@ void OpenCommand::cmdOpen_Click()
     const QString path = m_dialog.askForFile(mediaFilter);
     if (path.isEmpty()) {
         if (timerWasOn)
-            m_timer1.start();
+            enableTimer(m_timer1);
         return;
     }
 
-    m_timer1.start();
+    enableTimer(m_timer1);
     m_cmdRepeat.setEnabled(false);
     m_playList1.clearEntries();
     m_playList1.addEntry(path);
     // Raises the list's click, which hands the path to the engine, plays it
     // and shows it in pfname before the next line runs.
     m_playList1.setListIndex(0);
-    m_timer1.start();
+    enableTimer(m_timer1);
     m_cmdRepeat.setEnabled(false);
     m_text2.setText(QString());
     m_text1.setText(QString());

@@ -3,6 +3,7 @@
 #include "commands/playback/PositionDisplay.h"
 #include "engine/MediaEngine.h"
 #include "widgets/PlayListBox.h"
+#include "widgets/TimerSwitch.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,7 +68,7 @@ void Transport::cmdRepeat_Click()
     m_text1.setText(QString());
     m_text2.setText(QString());
     m_display.resetCounters();
-    m_timer1.start();
+    enableTimer(m_timer1);
     // Usable again only once a medium has played to its end.
     m_cmdRepeat.setEnabled(false);
 }

@@ -4,6 +4,7 @@
 #include "engine/MediaEngine.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/PlayListBox.h"
+#include "widgets/TimerSwitch.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -20,7 +21,7 @@ PlayList::PlayList(MediaEngine &engine, CommonDialog &dialog, PlayListBox &playL
 
 void PlayList::PlayList1_Click()
 {
-    m_timer1.start();
+    enableTimer(m_timer1);
     m_engine.setUrl(m_playList1.text());
     m_engine.play();
     m_pfname.setText(m_playList1.text());
@@ -54,7 +55,7 @@ void PlayList::cmdNext_Click()
         m_playList1.setListIndex(selected + 1);
         blankTimes();
     }
-    m_timer1.start();
+    enableTimer(m_timer1);
     m_pfname.setText(m_playList1.text());
 }
 
@@ -71,7 +72,7 @@ void PlayList::cmdBack_Click()
         PlayList1_Click();
         blankTimes();
     }
-    m_timer1.start();
+    enableTimer(m_timer1);
     m_pfname.setText(m_playList1.text());
 }
 

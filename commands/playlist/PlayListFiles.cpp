@@ -2,11 +2,12 @@
 
 #include "core/BoundedRead.h"
 #include "core/PlayListText.h"
+#include "core/SavedFile.h"
 #include "widgets/CommonDialog.h"
 #include "widgets/PlayListBox.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QLocale>
 
 namespace {
 
@@ -46,13 +47,10 @@ void PlayListFiles::cmdSaveList_Click()
         return;
     }
 
-    // Written beside the target and renamed over it, so a failure leaves the
-    // old file as it was.
-    QSaveFile file(target);
-    const QByteArray bytes = PlayListText::write(entries);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const QString why = SavedFile::write(target, PlayListText::write(entries));
+    if (!why.isEmpty()) {
         m_dialog.showMessage(QStringLiteral("The play list could not be saved to %1: %2.")
-                                 .arg(QDir::toNativeSeparators(target), file.errorString()),
+                                 .arg(QDir::toNativeSeparators(target), why),
                              errorTitle);
     }
 }
@@ -79,6 +77,14 @@ void PlayListFiles::cmdLoadList_Click()
         return;
     }
     const QStringList entries = PlayListText::read(read.bytes);
+    if (entries.size() > PlayListText::maxEntries) {
+        m_dialog.showMessage(QStringLiteral("%1 was not loaded: with more than %2 entries it is "
+                                            "too long for a play list.")
+                                 .arg(QDir::toNativeSeparators(source))
+                                 .arg(QLocale(QLocale::English).toString(PlayListText::maxEntries)),
+                             errorTitle);
+        return;
+    }
 
     m_playList1.setUpdatesEnabled(false);
     m_playList1.clearEntries();

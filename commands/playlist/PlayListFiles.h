@@ -16,7 +16,8 @@ public:
     // one go (the old file stays whole on failure, which a message names).
     void cmdSaveList_Click();
     // Load List: reads the chosen file whole, then replaces the list with its
-    // entries; "File Not Found" and the list unchanged when it cannot.
+    // entries; "File Not Found" and the list unchanged when it cannot, and a
+    // message naming the bound for a file too large or with too many entries.
     void cmdLoadList_Click();
 
 private:

@@ -1,6 +1,7 @@
 #include "commands/playlist/PlayListPlayback.h"
 
 #include "core/BoundedRead.h"
+#include "core/SavedFile.h"
 #include "core/WplWriter.h"
 #include "engine/MediaEngine.h"
 #include "widgets/CommonDialog.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QLineEdit>
-#include <QSaveFile>
 
 namespace {
 
@@ -114,13 +114,11 @@ void PlayListPlayback::cmdGenerate_Click()
     QString why;
     const QByteArray document = generatedDocument(&why);
     if (why.isEmpty()) {
-        // Renamed into place: a failure leaves any earlier PlayList1.wpl as it was.
         const QString output = QDir::current().absoluteFilePath(outputName);
-        QSaveFile file(output);
-        if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() ||
-            !file.commit())
+        const QString failure = SavedFile::write(output, document);
+        if (!failure.isEmpty())
             why = QStringLiteral("%1 cannot be written: %2.")
-                      .arg(QDir::toNativeSeparators(output), file.errorString());
+                      .arg(QDir::toNativeSeparators(output), failure);
     }
     if (!why.isEmpty())
         m_dialog.showMessage(QStringLiteral("%1 was not generated. %2").arg(outputName, why),

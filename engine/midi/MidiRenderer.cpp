@@ -1,5 +1,7 @@
 #include "engine/midi/MidiRenderer.h"
 
+#include "engine/midi/MidiControlState.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -28,6 +30,10 @@ bool isNote(quint8 status)
 // A jump forward shorter than this is played through silently, so notes
 // that started before it still sound after it.
 constexpr qint64 playThroughFrames = MidiRenderer::sampleRate * 2;
+
+// Runs of non-note events at one instant up to this long go to the
+// synthesiser one by one; longer ones as the settings they leave.
+constexpr size_t foldedRun = 16;
 
 } // namespace
 
@@ -73,6 +79,7 @@ MidiRenderer::MidiRenderer(std::shared_ptr<const MidiSong> song, const QString &
     // clearly, and only a full-orchestra fortissimo chord comes near clipping.
     fluid_settings_setnum(m_settings, "synth.gain", 0.4);
     m_synth = new_fluid_synth(m_settings);
+    fluid_settings_getint(m_settings, "synth.device-id", &m_deviceId);
     if (!m_synth) {
         m_error = QStringLiteral("the synthesiser could not be set up");
         return;
@@ -103,17 +110,14 @@ qint64 MidiRenderer::frameOf(const MidiEvent &event) const
     return std::llround(event.seconds * sampleRate);
 }
 
-void MidiRenderer::send(const MidiEvent &event, bool withNotes)
+void MidiRenderer::send(const MidiEvent &event)
 {
     const int channel = event.status & 0x0F;
     switch (event.status & 0xF0) {
     case 0x80:
-        if (withNotes)
-            fluid_synth_noteoff(m_synth, channel, event.data1);
+        fluid_synth_noteoff(m_synth, channel, event.data1);
         break;
     case 0x90:
-        if (!withNotes)
-            break;
         // A note-on of velocity 0 is a note-off.
         if (event.data2 == 0)
             fluid_synth_noteoff(m_synth, channel, event.data1);
@@ -176,15 +180,42 @@ void MidiRenderer::restartAt(qint64 frame)
     fluid_synth_all_sounds_off(m_synth, -1);
     fluid_synth_system_reset(m_synth);
     // Every channel as the song had set it by then: programs, controllers,
-    // pitch bends and system-exclusive set-ups, without the notes.
+    // pitch bends and system-exclusive set-ups, without the notes, each sent
+    // once however often the song repeated it.
     const std::vector<MidiEvent> &events = m_song->events();
+    MidiControlState state(m_deviceId);
     m_nextEvent = 0;
     while (m_nextEvent < events.size() && frameOf(events[m_nextEvent]) < frame) {
         if (!isNote(events[m_nextEvent].status))
-            send(events[m_nextEvent], false);
+            state.absorb(events[m_nextEvent], *m_song);
         ++m_nextEvent;
     }
+    state.replay(m_synth, *m_song);
     m_position = frame;
+}
+
+void MidiRenderer::sendDueEvents()
+{
+    const std::vector<MidiEvent> &events = m_song->events();
+    const auto due = [&](size_t i) {
+        return i < events.size() && frameOf(events[i]) <= m_position;
+    };
+    while (due(m_nextEvent)) {
+        size_t end = m_nextEvent;
+        while (due(end) && !isNote(events[end].status))
+            ++end;
+        if (end - m_nextEvent > foldedRun) {
+            MidiControlState run(m_deviceId);
+            for (; m_nextEvent < end; ++m_nextEvent)
+                run.absorb(events[m_nextEvent], *m_song);
+            run.replay(m_synth, *m_song);
+        } else {
+            for (; m_nextEvent < end; ++m_nextEvent)
+                send(events[m_nextEvent]);
+        }
+        if (due(m_nextEvent))
+            send(events[m_nextEvent++]);
+    }
 }
 
 int MidiRenderer::render(qint16 *out, int frames)
@@ -194,8 +225,7 @@ int MidiRenderer::render(qint16 *out, int frames)
     const std::vector<MidiEvent> &events = m_song->events();
     int written = 0;
     while (written < frames && m_position < m_frameCount) {
-        while (m_nextEvent < events.size() && frameOf(events[m_nextEvent]) <= m_position)
-            send(events[m_nextEvent++], true);
+        sendDueEvents();
         qint64 until = m_frameCount;
         if (m_nextEvent < events.size())
             until = std::min(until, frameOf(events[m_nextEvent]));

@@ -50,14 +50,19 @@ public:
 
 private:
     qint64 frameOf(const MidiEvent &event) const;
-    void send(const MidiEvent &event, bool withNotes);
+    void send(const MidiEvent &event);
     void restartAt(qint64 frame);
+    // Sends the events due at the current frame; long runs of non-note
+    // events go as the settings they leave.
+    void sendDueEvents();
 
     std::shared_ptr<const MidiSong> m_song;
     QString m_error;
     _fluid_hashtable_t *m_settings = nullptr;
     _fluid_synth_t *m_synth = nullptr;
     qint64 m_frameCount = 0;
+    // The synthesiser's system-exclusive device id.
+    int m_deviceId = 0x10;
     qint64 m_position = 0;
     size_t m_nextEvent = 0;
     // Frames the synthesiser has written since it was made.

@@ -103,6 +103,7 @@ void MpvEngine::setUrl(const QString &url)
     m_guard->clearSkipped();
     m_medium->forget();
     m_ended = false;
+    m_listFromStart = false;
 
     const MpvSourceGuard::Plan plan = url.isEmpty() ? MpvSourceGuard::Plan() : m_guard->plan(url);
     m_intent = plan.entries.isEmpty() ? Intent::Stop : Intent::Play;
@@ -120,9 +121,10 @@ void MpvEngine::play()
     if (!m_medium->present())
         return;
     setNormalSpeed();
-    if (m_ended) {
+    if (m_ended || m_listFromStart) {
+        m_medium->restart(m_listFromStart || m_guard->listLength() > 1);
         m_ended = false;
-        m_medium->restart(m_guard->listLength() > 1);
+        m_listFromStart = false;
     }
     m_intent = Intent::Play;
     m_medium->setPaused(false);
@@ -148,6 +150,9 @@ void MpvEngine::stop()
         return;
     setNormalSpeed();
     m_intent = Intent::Stop;
+    // A list stopped after its end (as the window's end-of-stream steps do)
+    // plays again from its first entry, not from the start of its last.
+    m_listFromStart = m_listFromStart || (m_ended && m_guard->listLength() > 1);
     m_ended = false;
     m_medium->setPaused(true);
     // A medium still opening is at its start anyway.
@@ -163,6 +168,7 @@ void MpvEngine::fastForward()
     setNormalSpeed();
     m_speed = Speed::FastForward;
     m_intent = Intent::Play;
+    m_listFromStart = false;
     m_client->sendDouble("speed", fastRate);
     m_medium->setPaused(false);
     refresh();
@@ -175,6 +181,7 @@ void MpvEngine::fastReverse()
     setNormalSpeed();
     const double from = (m_ended ? m_medium->duration() : m_medium->position()).value_or(0.0);
     m_ended = false;
+    m_listFromStart = false;
     m_speed = Speed::FastReverse;
     m_intent = Intent::Play;
     // Paused, each landed seek shows its frame; the clock sets the pace.
@@ -222,6 +229,7 @@ void MpvEngine::seek(double seconds)
         m_reverse.start(seconds);
         return;
     }
+    m_listFromStart = false;
     if (m_ended) {
         // mpv paused itself at the end; going back leaves it paused there.
         m_ended = false;

@@ -126,6 +126,8 @@ private:
     Speed m_speed = Speed::Normal;
     // The medium played to its end (and was not moved since).
     bool m_ended = false;
+    // Stopped after the end of a list of several entries: Play starts it over.
+    bool m_listFromStart = false;
     // Counts setUrl() calls: whatever was started for an earlier one is void.
     quint64 m_generation = 0;
 
