@@ -308,7 +308,7 @@ void MpvEngine::selectTrack(MediaTrack::Type type, int id)
 
 void MpvEngine::addSubtitleFile(const QString &path)
 {
-    if (m_medium->present() && !m_medium->opening())
+    if (m_medium->present())
         m_tracks->addSubtitleFile(path);
 }
 
@@ -370,6 +370,7 @@ void MpvEngine::announce(std::function<void()> announcement)
 
 void MpvEngine::refresh()
 {
+    m_tracks->setLoaded(m_medium->present() && !m_medium->opening());
     const QString now = status();
     if (now != m_lastStatus) {
         m_lastStatus = now;

@@ -78,6 +78,32 @@ void MpvTracks::select(MediaTrack::Type type, int id)
 
 void MpvTracks::addSubtitleFile(const QString &path)
 {
+    if (m_loaded)
+        send(path);
+    else
+        m_waiting << path;
+}
+
+void MpvTracks::setLoaded(bool loaded)
+{
+    m_loaded = loaded;
+    if (!loaded)
+        return;
+    const QStringList waiting = std::exchange(m_waiting, {});
+    for (const QString &path : waiting)
+        send(path);
+}
+
+void MpvTracks::forget()
+{
+    m_problem.clear();
+    m_waiting.clear();
+    m_loaded = false;
+    ++m_generation;
+}
+
+void MpvTracks::send(const QString &path)
+{
     const QString shown = QDir::toNativeSeparators(path);
     m_client.send({QStringLiteral("sub-add"), path, QStringLiteral("select")},
                   [this, shown, generation = m_generation](int error, const mpv_node *) {

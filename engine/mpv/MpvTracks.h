@@ -25,25 +25,28 @@ public:
     QList<MediaTrack> tracks() const { return m_tracks; }
     // Asks mpv to play (or show) this track; 0 turns subtitles off.
     void select(MediaTrack::Type type, int id);
-    // Asks mpv to add this subtitle file to the medium and show it.
+    // Asks mpv to add this subtitle file to the medium and show it, once
+    // the medium is loaded.
     void addSubtitleFile(const QString &path);
+    // Whether the medium is loaded, so files can be added to it now.
+    void setLoaded(bool loaded);
     // Why the last subtitle file could not be added; empty when it was.
     QString problem() const { return m_problem; }
-    // Forgets the problem, and the answers still to come for files added
-    // before, for a new medium.
-    void forget()
-    {
-        m_problem.clear();
-        ++m_generation;
-    }
+    // Forgets the problem, the files waiting and the answers still to come
+    // for files added before, for a new medium.
+    void forget();
 
     // The tracks of one of mpv's track-list nodes (also for tests).
     static QList<MediaTrack> parse(const mpv_node *list);
 
 private:
+    void send(const QString &path);
+
     MpvClient &m_client;
     std::function<void()> m_changed;
     QList<MediaTrack> m_tracks;
     QString m_problem;
+    QStringList m_waiting;
+    bool m_loaded = false;
     quint64 m_generation = 0;
 };
