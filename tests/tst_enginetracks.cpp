@@ -1,11 +1,10 @@
 // The real engine's tracks and messages on media made here, without a
 // display: the menus' tracks of a clip with two audio tracks and a subtitle
 // track, choosing among them, subtitle files beside a video and added to it
-// (in UTF-8 and in a legacy code page), a subtitle file dropped on the window,
-// and a broken play list told over the picture.
+// (in UTF-8 and in a legacy code page), and a subtitle file dropped on the
+// window.
 #include "desktop/DropHandler.h"
 #include "desktop/MediaOpener.h"
-#include "engine/EngineMessage.h"
 #include "support/FormAccess.h"
 #include "support/RealEngine.h"
 #include "support/ScriptedDialog.h"
@@ -84,7 +83,6 @@ private slots:
     void addedSubtitleIsShownInItsEncoding_data();
     void addedSubtitleIsShownInItsEncoding();
     void droppedSubtitleJoinsTheVideoNotTheList();
-    void brokenPlayListIsToldOverThePicture();
 
 private:
     TestMedia m_media;
@@ -214,41 +212,6 @@ void TestEngineTracks::droppedSubtitleJoinsTheVideoNotTheList()
     QTRY_COMPARE_WITH_TIMEOUT(MediaTrack::ofType(engine->tracks(), Subtitle).size(), 2, timeout);
     QCOMPARE(form.playList().listCount(), 0);
     QVERIFY(dialog.messages.isEmpty());
-}
-
-void TestEngineTracks::brokenPlayListIsToldOverThePicture()
-{
-    const QString broken = m_media.textFile(
-        QStringLiteral("broken.wpl"), QStringLiteral("<?wpl version=\"1.0\"?><smil><body><seq>"
-                                                     "<media src=\"a.mp3\"/></se"));
-    const auto engine = makeEngine(decodingOnly());
-    ScriptedDialog dialog;
-    Form1 form(*engine, dialog);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    auto *message = controlOf<EngineMessage>(form, "engineMessage");
-    QVERIFY(message && !message->isVisible());
-
-    dialog.answerOpen(broken);
-    QVERIFY(runHandler(form, "cmdPLLoad_Click"));
-    // Told at once; the bound is only a generous limit.
-    QTRY_VERIFY_WITH_TIMEOUT(message->isVisible(), 2000);
-    QVERIFY2(message->text().startsWith(QLatin1String("Error: ")), qPrintable(message->text()));
-    QVERIFY2(message->text().contains(QLatin1String("broken.wpl")), qPrintable(message->text()));
-    QCOMPARE(message->text(), engine->problem());
-    // Inside the engine's area, and no dialog: the engine's dialogs are off.
-    QWidget *player = controlOf(form, "MPlayer1");
-    QVERIFY(player->rect().contains(message->geometry()));
-    QVERIFY(dialog.messages.isEmpty());
-
-    // A click puts it away; the next medium starts without it.
-    QTest::mouseClick(message, Qt::LeftButton);
-    QVERIFY(!message->isVisible());
-    dialog.answerOpen(broken);
-    QVERIFY(runHandler(form, "cmdPLLoad_Click"));
-    QTRY_VERIFY_WITH_TIMEOUT(message->isVisible(), 2000);
-    engine->setUrl(m_clip);
-    QVERIFY(!message->isVisible());
 }
 
 QTEST_MAIN(TestEngineTracks)

@@ -262,6 +262,7 @@ void TestX11FullScreen::errorOverThePicture()
     QVERIFY(message);
     QTRY_VERIFY_WITH_TIMEOUT(message->isVisible(), 2000);
     QVERIFY2(message->text().startsWith(QLatin1String("Error: ")), qPrintable(message->text()));
+    QVERIFY2(message->text().contains(QLatin1String("broken.wpl")), qPrintable(message->text()));
     QCoreApplication::processEvents();
     m_form->repaint();
     const QImage shot = screenOf(*m_form);
