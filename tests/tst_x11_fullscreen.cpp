@@ -227,7 +227,9 @@ void TestX11FullScreen::subtitleOnThePicture()
 {
     const QString words = m_media.bytesFile(
         QStringLiteral("words.srt"), "1\n00:00:00,000 --> 00:10:00,000\nWHITE WORDS ON BLUE\n\n");
-    // From its start again: the clip may have ended by now.
+    // From its start again (the clip may have ended by now), on a picture
+    // large enough to read: the rows before left it in the Small mode.
+    QVERIFY(runHandler(*m_form, "cmdMedium_Click"));
     m_engine->setUrl(m_clip);
     m_engine->addSubtitleFile(words);
     QTRY_COMPARE_WITH_TIMEOUT(m_engine->subtitleText(), QStringLiteral("WHITE WORDS ON BLUE"),
