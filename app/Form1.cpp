@@ -11,6 +11,7 @@
 #include "commands/playlist/PlayListFiles.h"
 #include "commands/playlist/PlayListPlayback.h"
 #include "commands/view/CompactView.h"
+#include "commands/view/EngineScreen.h"
 #include "commands/view/ScreenModes.h"
 #include "commands/window/WindowCommands.h"
 #include "engine/MediaEngine.h"
@@ -54,6 +55,7 @@ void Form1::createSubsystems()
         new OpenCommand(m_dialog, *c.PlayList1, *c.Timer1, *c.cmdRepeat, *c.Text1, *c.Text2, this);
     m_screenModes = new ScreenModes(c, this);
     m_compactView = new CompactView(*this, this);
+    m_engineScreen = new EngineScreen(m_engine, *this, this);
     m_windowCommands =
         new WindowCommands(*this, *c.Timer1, m_dialog, *c.Label1, *c.Label2, *c.Label3, this);
 }
@@ -139,6 +141,12 @@ void Form1::bindEvents()
          &CompactView::cmdResize_Click);
     bind(c.cmdMinimize, &LabelButton::clicked, "cmdMinimize_Click", compact,
          &CompactView::cmdMinimize_Click);
+
+    // The engine's own full screen, by key only.
+    m_engineScreen->bindKeys(*m_commands->add("MPlayer1_ToggleFullScreen", m_engineScreen,
+                                              &EngineScreen::toggleFullScreen),
+                             *m_commands->add("MPlayer1_LeaveFullScreen", m_engineScreen,
+                                              &EngineScreen::leaveFullScreen));
 
     // Media from outside the window.
     connect(m_commands, &Commands::listReplaceRequested, list, &PlayList::replaceEntries);

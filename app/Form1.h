@@ -7,6 +7,7 @@
 class Commands;
 class CommonDialog;
 class CompactView;
+class EngineScreen;
 class FileBrowser;
 class MediaEngine;
 class OpenCommand;
@@ -58,5 +59,6 @@ private:
     OpenCommand *m_openCommand = nullptr;
     ScreenModes *m_screenModes = nullptr;
     CompactView *m_compactView = nullptr;
+    EngineScreen *m_engineScreen = nullptr;
     WindowCommands *m_windowCommands = nullptr;
 };

@@ -68,6 +68,10 @@ const QList<Type> table = {
     {"avi", K::Video, "video/x-msvideo", false, F::None},
 };
 
+// Kept apart from the table: its rows are media the player opens by
+// themselves.
+const char *const subtitleTypes[] = {"srt", "ass", "ssa", "vtt", "sub"};
+
 QString suffixOf(const QString &fileName)
 {
     return QFileInfo(fileName).suffix().toLower();
@@ -123,6 +127,20 @@ QStringList mimeTypes()
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
+}
+
+QStringList subtitleSuffixes()
+{
+    QStringList suffixes;
+    for (const char *suffix : subtitleTypes)
+        suffixes << QString::fromLatin1(suffix);
+    return suffixes;
+}
+
+bool isSubtitleFile(const QString &path)
+{
+    const QString suffix = suffixOf(path);
+    return !suffix.isEmpty() && subtitleSuffixes().contains(suffix);
 }
 
 } // namespace MediaTypes

@@ -61,4 +61,11 @@ bool isXmlPlayList(const QString &path);
 // and MPRIS say the player opens.
 QStringList mimeTypes();
 
+// The suffixes of subtitle files (.srt, .ass, .ssa, .vtt, .sub). They are no
+// media of their own: they go to the video playing, never to the play list,
+// the file browser or the dialogs' catalogue.
+QStringList subtitleSuffixes();
+// Whether a path names a subtitle file, going by its suffix.
+bool isSubtitleFile(const QString &path);
+
 } // namespace MediaTypes

@@ -31,6 +31,9 @@ public:
     // media files); the first dropped play-list file is loaded as Load
     // play-list file loads it. Nothing is selected and the list is kept.
     void appendDropped(const QList<QUrl> &urls);
+    // Names what could not be opened in one message box; nothing when
+    // there is nothing to name.
+    void reportProblems(const QStringList &problems);
 
 private:
     struct Gathered

@@ -1,6 +1,7 @@
 #include "engine/EngineControlBar.h"
 
 #include "engine/SeekSlider.h"
+#include "engine/TrackMenuButton.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,8 +44,33 @@ enum class Glyph
 {
     Play,
     Pause,
-    Stop
+    Stop,
+    Audio,
+    Subtitles,
+    FullScreen,
+    LeaveFullScreen
 };
+
+// Four corner marks of a square: angles at its corners (enter full screen),
+// or angles set inside them (leave it).
+void drawCorners(QPainter &painter, bool atCorners)
+{
+    QPen pen(painter.brush().color(), 3);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    constexpr double lo = 6, hi = 26, arm = 7;
+    for (const double cx : {lo, hi}) {
+        for (const double cy : {lo, hi}) {
+            const double ax = cx == lo ? arm : -arm;
+            const double ay = cy == lo ? arm : -arm;
+            const QPointF vertex = atCorners ? QPointF(cx, cy) : QPointF(cx + ax, cy + ay);
+            const QPointF one = atCorners ? QPointF(cx + ax, cy) : QPointF(cx, cy + ay);
+            const QPointF two = atCorners ? QPointF(cx, cy + ay) : QPointF(cx + ax, cy);
+            painter.drawPolyline(QPolygonF{one, vertex, two});
+        }
+    }
+}
 
 // Light glyphs for the dark bar; the style's own media icons are dark.
 QIcon glyphIcon(Glyph glyph)
@@ -67,19 +93,44 @@ QIcon glyphIcon(Glyph glyph)
     case Glyph::Stop:
         painter.drawRect(QRectF(8, 8, 16, 16));
         break;
+    case Glyph::Audio:
+        // A loudspeaker.
+        painter.drawPolygon(QPolygonF{QPointF(5, 12), QPointF(11, 12), QPointF(19, 5),
+                                      QPointF(19, 27), QPointF(11, 20), QPointF(5, 20)});
+        painter.drawRect(QRectF(22, 11, 3, 10));
+        break;
+    case Glyph::Subtitles: {
+        // A screen with two lines of text at its foot.
+        painter.drawRoundedRect(QRectF(3, 6, 26, 20), 3, 3);
+        painter.setBrush(QColor(0x20, 0x20, 0x20));
+        painter.drawRect(QRectF(7, 16, 18, 3));
+        painter.drawRect(QRectF(10, 21, 12, 2));
+        break;
+    }
+    case Glyph::FullScreen:
+        drawCorners(painter, true);
+        break;
+    case Glyph::LeaveFullScreen:
+        drawCorners(painter, false);
+        break;
     }
     return QIcon(pixmap);
 }
 
-QToolButton *barButton(Glyph glyph, const QString &tip, QWidget *parent)
+void styleButton(QToolButton *button, Glyph glyph, const QString &tip)
 {
-    auto *button = new QToolButton(parent);
     button->setIcon(glyphIcon(glyph));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tip);
     button->setAutoRaise(true);
     button->setFixedSize(28, 28);
     button->setFocusPolicy(Qt::TabFocus);
+}
+
+QToolButton *barButton(Glyph glyph, const QString &tip, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    styleButton(button, glyph, tip);
     return button;
 }
 
@@ -89,7 +140,10 @@ EngineControlBar::EngineControlBar(QWidget *parent)
     : QWidget(parent), m_seek(new SeekSlider(this)),
       m_playPause(barButton(Glyph::Play, tr("Play"), this)),
       m_stop(barButton(Glyph::Stop, tr("Stop"), this)), m_time(new QLabel(this)),
-      m_volume(new QSlider(Qt::Horizontal, this))
+      m_volume(new QSlider(Qt::Horizontal, this)),
+      m_audio(new TrackMenuButton(MediaTrack::Type::Audio, this)),
+      m_subtitles(new TrackMenuButton(MediaTrack::Type::Subtitle, this)),
+      m_fullScreen(barButton(Glyph::FullScreen, tr("Full screen"), this))
 {
     setObjectName(QStringLiteral("engineControlBar"));
     setAutoFillBackground(true);
@@ -113,6 +167,11 @@ EngineControlBar::EngineControlBar(QWidget *parent)
     m_volume->setRange(0, 100);
     m_volume->setFixedWidth(80);
     m_volume->setFocusPolicy(Qt::TabFocus);
+    m_audio->setObjectName(QStringLiteral("audioTrackButton"));
+    m_subtitles->setObjectName(QStringLiteral("subtitleButton"));
+    m_fullScreen->setObjectName(QStringLiteral("fullScreenButton"));
+    styleButton(m_audio, Glyph::Audio, tr("Audio track"));
+    styleButton(m_subtitles, Glyph::Subtitles, tr("Subtitles"));
 
     auto *seekRow = new QHBoxLayout;
     seekRow->setContentsMargins(6, 2, 6, 0);
@@ -126,6 +185,9 @@ EngineControlBar::EngineControlBar(QWidget *parent)
     bottomRow->addWidget(m_stop);
     bottomRow->addWidget(m_time);
     bottomRow->addWidget(m_volume);
+    bottomRow->addWidget(m_audio);
+    bottomRow->addWidget(m_subtitles);
+    bottomRow->addWidget(m_fullScreen);
 
     auto *bottom = new QWidget(this);
     bottom->setFixedHeight(bottomRowHeight);
@@ -139,6 +201,9 @@ EngineControlBar::EngineControlBar(QWidget *parent)
 
     connect(m_playPause, &QToolButton::clicked, this, &EngineControlBar::playPauseClicked);
     connect(m_stop, &QToolButton::clicked, this, &EngineControlBar::stopClicked);
+    connect(m_fullScreen, &QToolButton::clicked, this, &EngineControlBar::fullScreenClicked);
+    connect(m_audio, &TrackMenuButton::trackChosen, this, &EngineControlBar::trackRequested);
+    connect(m_subtitles, &TrackMenuButton::trackChosen, this, &EngineControlBar::trackRequested);
     connect(m_seek, &SeekSlider::seekRequested, this, [this](int value) {
         m_position = std::min(value / m_stepsPerSecond, m_duration.value_or(0.0));
         updateTimeText();
@@ -189,6 +254,18 @@ int EngineControlBar::sliderValue(double seconds, bool up) const
 {
     const double steps = seconds * m_stepsPerSecond;
     return int(std::clamp(up ? std::ceil(steps) : std::round(steps), 0.0, sliderSteps));
+}
+
+void EngineControlBar::setTracks(const QList<MediaTrack> &tracks)
+{
+    m_audio->setTracks(tracks);
+    m_subtitles->setTracks(tracks);
+}
+
+void EngineControlBar::setFullScreen(bool on)
+{
+    m_fullScreen->setIcon(glyphIcon(on ? Glyph::LeaveFullScreen : Glyph::FullScreen));
+    m_fullScreen->setToolTip(on ? tr("Leave full screen") : tr("Full screen"));
 }
 
 void EngineControlBar::updateTimeText()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/MediaTrack.h"
+
 #include <QWidget>
 #include <optional>
 
@@ -7,15 +9,18 @@ class QLabel;
 class QSlider;
 class QToolButton;
 class SeekSlider;
+class TrackMenuButton;
 
 // The engine's own control bar: a full-width seek slider on top, and below it
-// a row with play/pause, stop, the elapsed and total time and the volume. The
-// row is packed to the right, so its left part stays free for the window's
-// transport buttons, which are drawn over the player's lowest strip.
+// a row with play/pause, stop, the elapsed and total time, the volume, the
+// audio-track and subtitle menus (each only when there is a choice) and full
+// screen. The row is packed to the right, so its left part stays free for the
+// window's transport buttons, which are drawn over the player's lowest strip.
 // The bar only shows what it is told and reports what the user asks for.
 // Its parts carry object names: "seekSlider", "playPauseButton",
 // "stopButton", "timeLabel" (the elapsed and total time, for example
-// "0:07 / 1:05:00") and "volumeSlider".
+// "0:07 / 1:05:00"), "volumeSlider", "audioTrackButton", "subtitleButton"
+// and "fullScreenButton".
 class EngineControlBar : public QWidget
 {
     Q_OBJECT
@@ -34,6 +39,10 @@ public:
     void setPlaying(bool playing);
     // The volume slider's place, in percent.
     void setVolume(int percent);
+    // The medium's tracks, for the audio-track and subtitle menus.
+    void setTracks(const QList<MediaTrack> &tracks);
+    // Whether the full-screen button offers to leave (true) or to enter.
+    void setFullScreen(bool on);
 
 signals:
     // The user clicked the play/pause button.
@@ -44,6 +53,10 @@ signals:
     void seekRequested(double seconds);
     // The user moved the volume slider to this value.
     void volumeRequested(int percent);
+    // The user chose this track in a menu; 0 turns subtitles off.
+    void trackRequested(MediaTrack::Type type, int id);
+    // The user clicked the full-screen button.
+    void fullScreenClicked();
 
 private:
     void updateTimeText();
@@ -55,6 +68,9 @@ private:
     QToolButton *m_stop;
     QLabel *m_time;
     QSlider *m_volume;
+    TrackMenuButton *m_audio;
+    TrackMenuButton *m_subtitles;
+    QToolButton *m_fullScreen;
     std::optional<double> m_duration;
     std::optional<double> m_position;
     bool m_playing = false;

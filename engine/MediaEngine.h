@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/MediaTrack.h"
+
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -14,7 +16,8 @@ class QWidget;
 // reason, playbackState() is Stopped, duration() and position() are empty,
 // and failed() is raised once. Entries of a play list that are skipped are
 // named at the end of status() while the rest plays. Handlers therefore call
-// the engine and go on; what the user sees of a failure is the status text.
+// the engine and go on; what the user sees of a failure is the status text,
+// and the engine's area shows the same reason over the picture (problem()).
 //
 // Every call returns at once: opening and seeking go on inside the engine,
 // and what they change is announced by the signals below.
@@ -80,6 +83,27 @@ public:
     // The playback position in seconds; empty without a medium.
     virtual std::optional<double> position() const = 0;
 
+    // What the user should be told about the current medium, shown over the
+    // picture: why it failed, or which entries of its list were skipped;
+    // empty when there is nothing to tell. A new medium starts with none.
+    virtual QString problem() const = 0;
+
+    // The streams of the current medium (cover pictures are not video);
+    // empty without a medium or until the engine has read them.
+    virtual QList<MediaTrack> tracks() const = 0;
+    // Plays the audio track or shows the subtitle track with this id; 0
+    // turns subtitles off. Ids the medium does not have are ignored.
+    virtual void selectTrack(MediaTrack::Type type, int id) = 0;
+    // Adds this subtitle file to the current medium and shows it; does
+    // nothing without a medium.
+    virtual void addSubtitleFile(const QString &path) = 0;
+
+    // fullScreen: whether the engine's area fills the screen its window is
+    // on. Only the engine's own controls and keys change it; the window's
+    // screen modes never do.
+    virtual bool fullScreen() const = 0;
+    virtual void setFullScreen(bool on) = 0;
+
 signals:
     // Raised once when the current medium has played to its natural end.
     void endOfStream(int result);
@@ -96,4 +120,10 @@ signals:
     // The medium could not be opened or played, for this reason (the same
     // words status() shows after "Error: ").
     void failed(const QString &reason);
+    // problem() changed to this text.
+    void problemChanged(const QString &text);
+    // tracks() changed: a medium was read, or a track chosen or added.
+    void tracksChanged();
+    // fullScreen() changed to this.
+    void fullScreenChanged(bool on);
 };

@@ -13,6 +13,8 @@ packages=(
   # tests: a real X server for the window with video, media made on the fly,
   # and mpv itself for the benchmarks' side-by-side figures
   xvfb xauth ffmpeg mpv libxcb1-dev
+  # a window manager for the tests of full screen
+  openbox
   # fuzzing: clang and its libFuzzer runtime; the desktop files' validators
   clang-14 libclang-rt-14-dev
   desktop-file-utils appstream

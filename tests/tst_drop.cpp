@@ -27,7 +27,7 @@ struct DropFixture
 {
     FormFixture f;
     MediaOpener opener{f.form.commands(), f.dialog};
-    DropHandler drops{f.form, opener};
+    DropHandler drops{f.form, opener, f.engine};
 
     PlayListBox *list() const { return f.get<PlayListBox>("PlayList1"); }
 
@@ -73,6 +73,8 @@ private slots:
     void playListFileIsLoaded();
     void otherDragsAreLeftAlone();
     void missingFileIsReported();
+    void subtitleFilesGoToTheVideo_data();
+    void subtitleFilesGoToTheVideo();
 
 private:
     QString file(const QString &name)
@@ -189,6 +191,72 @@ void DropTest::missingFileIsReported()
     QTRY_COMPARE(entries(d.list()), QStringList{real});
     QCOMPARE(d.f.dialog.messages,
              QStringList{QStringLiteral("Error: %1 was not found.").arg(gone)});
+}
+
+void DropTest::subtitleFilesGoToTheVideo_data()
+{
+    QTest::addColumn<bool>("video");
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("one while a video plays")
+        << true << QStringList{"film.srt"} << QStringList{"film.srt"} << QStringList{} << 0;
+    QTest::newRow("two kinds, in drop order")
+        << true << QStringList{"a.ass", "b.VTT"} << QStringList{"a.ass", "b.VTT"} << QStringList{}
+        << 0;
+    QTest::newRow("with a song while a video plays")
+        << true << QStringList{"song.mp3", "film.sub"} << QStringList{"film.sub"}
+        << QStringList{"song.mp3"} << 0;
+    QTest::newRow("alone while only sound plays")
+        << false << QStringList{"film.srt"} << QStringList{} << QStringList{} << 1;
+    QTest::newRow("with its video while only sound plays")
+        << false << QStringList{"film.mkv", "film.ssa"} << QStringList{} << QStringList{"film.mkv"}
+        << 0;
+}
+
+void DropTest::subtitleFilesGoToTheVideo()
+{
+    QFETCH(bool, video);
+    QFETCH(QStringList, dropped);
+    QFETCH(QStringList, added);
+    QFETCH(QStringList, listed);
+    QFETCH(int, messages);
+    DropFixture d;
+    d.f.engine.setUrl(QStringLiteral("/media/playing.mkv"));
+    MediaTrack sound;
+    sound.id = 1;
+    sound.selected = true;
+    MediaTrack picture = sound;
+    picture.type = MediaTrack::Type::Video;
+    d.f.engine.announceTracks(video ? QList<MediaTrack>{picture, sound} : QList<MediaTrack>{sound});
+    d.f.engine.calls.clear();
+    QStringList paths;
+    for (const QString &name : dropped)
+        paths << file(name);
+
+    QVERIFY(d.dropUrls(&d.f.form, localUrls(paths)));
+    // Taken once the drop is over.
+    QCoreApplication::processEvents();
+    QStringList expectedCalls;
+    for (const QString &name : added)
+        expectedCalls << QStringLiteral("subtitleFile=") + m_dir->filePath(name);
+    QStringList expectedList;
+    for (const QString &name : listed)
+        expectedList << m_dir->filePath(name);
+    QCOMPARE(entries(d.list()), expectedList);
+    QCOMPARE(d.f.engine.commands(), expectedCalls);
+    QCOMPARE(d.f.dialog.messages.size(), messages);
+    if (messages)
+        QVERIFY2(d.f.dialog.messages.first().contains(QLatin1String("only while a video plays")),
+                 qPrintable(d.f.dialog.messages.first()));
+    // The subtitle shown is the last one dropped.
+    if (!added.isEmpty()) {
+        const QList<MediaTrack> shown =
+            MediaTrack::ofType(d.f.engine.tracks(), MediaTrack::Type::Subtitle);
+        QCOMPARE(shown.last().title, added.last());
+        QVERIFY(shown.last().selected);
+    }
 }
 
 QTEST_MAIN(DropTest)

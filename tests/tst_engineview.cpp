@@ -2,10 +2,13 @@
 // the area following and driving an engine through the seam only, with the
 // engine double.
 #include "engine/EngineControlBar.h"
+#include "engine/EngineMessage.h"
 #include "engine/EngineView.h"
+#include "engine/TrackMenuButton.h"
 #include "support/ControlBarParts.h"
 #include "support/FakeEngine.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
@@ -24,9 +27,35 @@ enum class Gesture
     VolumeHomeKey
 };
 
+MediaTrack track(MediaTrack::Type type, int id, const char *language, const char *title,
+                 bool selected)
+{
+    MediaTrack made;
+    made.type = type;
+    made.id = id;
+    made.language = QString::fromUtf8(language);
+    made.title = QString::fromUtf8(title);
+    made.selected = selected;
+    return made;
+}
+
+constexpr auto Audio = MediaTrack::Type::Audio;
+constexpr auto Video = MediaTrack::Type::Video;
+constexpr auto Subtitle = MediaTrack::Type::Subtitle;
+
+// A menu as its texts, the checked one marked with "*".
+QStringList menuTexts(const TrackMenuButton *button)
+{
+    QStringList texts;
+    for (const QAction *action : button->trackMenu()->actions())
+        texts << (action->isChecked() ? QStringLiteral("*") : QString()) + action->text();
+    return texts;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Gesture)
+Q_DECLARE_METATYPE(MediaTrack)
 
 class TestEngineView : public QObject
 {
@@ -40,6 +69,11 @@ private slots:
     void controlsCallTheSeam_data();
     void controlsCallTheSeam();
     void surfaceTakesThePlaceOfTheStandIn();
+    void trackMenus_data();
+    void trackMenus();
+    void choosingATrackCallsTheEngine_data();
+    void choosingATrackCallsTheEngine();
+    void problemShowsOverThePicture();
 };
 
 void TestEngineView::barShowsTimesAndRespectsTheUser()
@@ -253,6 +287,139 @@ void TestEngineView::surfaceTakesThePlaceOfTheStandIn()
     QVERIFY(replaced.isNull());
     QVERIFY(second->isVisible());
     QCOMPARE(second->geometry().bottom() + 1, bar->geometry().top());
+}
+
+void TestEngineView::trackMenus_data()
+{
+    QTest::addColumn<QList<MediaTrack>>("tracks");
+    QTest::addColumn<QStringList>("audio");
+    QTest::addColumn<QStringList>("subtitles");
+    const QStringList hidden;
+
+    QTest::newRow("no medium") << QList<MediaTrack>{} << hidden << hidden;
+    QTest::newRow("one audio track is no choice")
+        << QList<MediaTrack>{track(Audio, 1, "eng", "", true)} << hidden << hidden;
+    QTest::newRow("two audio tracks by language and title")
+        << QList<MediaTrack>{track(Video, 1, "", "", true), track(Audio, 1, "eng", "Main", true),
+                             track(Audio, 2, "fre", "Commentary", false)}
+        << QStringList{"*eng - Main", "fre - Commentary"} << hidden;
+    QTest::newRow("the second one playing, one named by nothing")
+        << QList<MediaTrack>{track(Audio, 1, "", "", false), track(Audio, 2, "", "Director", true)}
+        << QStringList{"Track 1", "*Director"} << hidden;
+    QTest::newRow("a subtitle shown")
+        << QList<MediaTrack>{track(Audio, 1, "eng", "", true), track(Subtitle, 1, "eng", "", true)}
+        << hidden << QStringList{"Off", "*eng"};
+    QTest::newRow("subtitles off") << QList<MediaTrack>{track(Subtitle, 1, "deu", "", false),
+                                                        track(Subtitle, 3, "", "SDH", false)}
+                                   << hidden << QStringList{"*Off", "deu", "SDH"};
+    QTest::newRow("a title that only repeats the language")
+        << QList<MediaTrack>{track(Subtitle, 2, "eng", "ENG", true)} << hidden
+        << QStringList{"Off", "*ENG"};
+}
+
+void TestEngineView::trackMenus()
+{
+    QFETCH(QList<MediaTrack>, tracks);
+    QFETCH(QStringList, audio);
+    QFETCH(QStringList, subtitles);
+    FakeEngine engine;
+    engine.setUrl(QStringLiteral("/media/film.mkv"));
+    EngineView view(engine);
+    const ControlBarParts bar(&view);
+    QVERIFY(bar.complete());
+    // Whatever stood there before is replaced, not added to.
+    engine.announceTracks({track(Audio, 7, "x", "", true), track(Audio, 8, "y", "", false),
+                           track(Subtitle, 9, "z", "", true)});
+    engine.announceTracks(tracks);
+
+    QCOMPARE(!bar.audio->isHidden(), !audio.isEmpty());
+    QCOMPARE(!bar.subtitles->isHidden(), !subtitles.isEmpty());
+    if (!audio.isEmpty())
+        QCOMPARE(menuTexts(bar.audio), audio);
+    if (!subtitles.isEmpty())
+        QCOMPARE(menuTexts(bar.subtitles), subtitles);
+    // Full screen is always on offer.
+    QVERIFY(!bar.fullScreen->isHidden());
+
+    // A new medium starts with no menus until it is read.
+    engine.setUrl(QStringLiteral("/media/other.mkv"));
+    QVERIFY(bar.audio->isHidden() && bar.subtitles->isHidden());
+}
+
+void TestEngineView::choosingATrackCallsTheEngine_data()
+{
+    QTest::addColumn<bool>("audioMenu");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QStringList>("menuAfter");
+    QTest::newRow("second audio track")
+        << true << 1 << QStringLiteral("audio=2") << QStringList{"eng - Main", "*fre - Commentary"};
+    QTest::newRow("subtitles off")
+        << false << 0 << QStringLiteral("subtitle=0") << QStringList{"*Off", "eng", "Forced"};
+    QTest::newRow("another subtitle track")
+        << false << 2 << QStringLiteral("subtitle=4") << QStringList{"Off", "eng", "*Forced"};
+}
+
+void TestEngineView::choosingATrackCallsTheEngine()
+{
+    QFETCH(bool, audioMenu);
+    QFETCH(int, entry);
+    QFETCH(QString, call);
+    QFETCH(QStringList, menuAfter);
+    FakeEngine engine;
+    engine.setUrl(QStringLiteral("/media/film.mkv"));
+    engine.announceTracks(
+        {track(Audio, 1, "eng", "Main", true), track(Audio, 2, "fre", "Commentary", false),
+         track(Subtitle, 1, "eng", "", true), track(Subtitle, 4, "", "Forced", false)});
+    EngineView view(engine);
+    const ControlBarParts bar(&view);
+    TrackMenuButton *button = audioMenu ? bar.audio : bar.subtitles;
+    engine.calls.clear();
+    button->trackMenu()->actions().at(entry)->trigger();
+    QCOMPARE(engine.commands(), QStringList{call});
+    QCOMPARE(menuTexts(button), menuAfter);
+}
+
+void TestEngineView::problemShowsOverThePicture()
+{
+    FakeEngine engine;
+    EngineView view(engine);
+    view.resize(721, 537);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    auto *message = view.findChild<EngineMessage *>(QStringLiteral("engineMessage"));
+    QVERIFY(message && !message->isVisible());
+
+    engine.setUrl(QStringLiteral("/media/broken.wpl"));
+    engine.fail(QStringLiteral("the play list cannot be read"));
+    QVERIFY(message->isVisible());
+    QCOMPARE(message->text(), QStringLiteral("Error: the play list cannot be read"));
+    // Over the picture, not over the bar.
+    const auto *barWidget = view.findChild<EngineControlBar *>(QStringLiteral("engineControlBar"));
+    QVERIFY(message->geometry().bottom() < barWidget->geometry().top());
+    QVERIFY(message->geometry().left() >= 0 && message->geometry().right() < view.width());
+
+    // Clicked away, it stays away while the engine says the same.
+    QTest::mouseClick(message, Qt::LeftButton);
+    QVERIFY(!message->isVisible());
+    engine.announceProblem(engine.problem());
+    QVERIFY(!message->isVisible());
+
+    // The next medium clears it; the same failure again is told again.
+    engine.setUrl(QStringLiteral("/media/broken.wpl"));
+    QVERIFY(!message->isVisible());
+    engine.fail(QStringLiteral("the play list cannot be read"));
+    QVERIFY(message->isVisible());
+
+    // Skipped entries of a list that plays on are told the same way.
+    engine.setUrl(QStringLiteral("/media/list.m3u"));
+    engine.announceProblem(QStringLiteral("Skipped 1 entry: /etc/passwd"));
+    QVERIFY(message->isVisible());
+    QCOMPARE(message->text(), QStringLiteral("Skipped 1 entry: /etc/passwd"));
+
+    // An area built after the failure shows it too.
+    EngineView later(engine);
+    QVERIFY(!later.findChild<EngineMessage *>(QStringLiteral("engineMessage"))->isHidden());
 }
 
 QTEST_MAIN(TestEngineView)

@@ -304,7 +304,7 @@ void TestForm1::everyHandlerHasItsControl()
     // on the window (the engine's end of stream comes from MPlayer1).
     FormFixture f;
     const QList<QAction *> actions = f.form.findChildren<QAction *>();
-    QCOMPARE(actions.size(), 33);
+    QCOMPARE(actions.size(), 35);
     QSet<QString> handlers;
     for (QAction *action : actions) {
         const QString name = action->objectName();
@@ -316,7 +316,8 @@ void TestForm1::everyHandlerHasItsControl()
     }
     for (const char *handler :
          {"Timer1_Timer", "MPlayer1_EndOfStream", "PlayList1_Click", "Folders_Change",
-          "Drives_Change", "FileList_Click", "cmdOpen_Click", "cmdResize_Click"})
+          "Drives_Change", "FileList_Click", "cmdOpen_Click", "cmdResize_Click",
+          "MPlayer1_ToggleFullScreen", "MPlayer1_LeaveFullScreen"})
         QVERIFY2(handlers.contains(QLatin1String(handler)), handler);
     QVERIFY(!f.form.commands().trigger(QStringLiteral("cmdNoSuch_Click")));
 }

@@ -49,6 +49,8 @@ private slots:
     void mimeTypesAreTheDatabases();
     void fileNames_data();
     void fileNames();
+    void subtitleFiles_data();
+    void subtitleFiles();
     void boundedRead_data();
     void boundedRead();
     void boundedReadStopsAtTheCap();
@@ -160,6 +162,35 @@ void TestMediaTypes::fileNames()
         QCOMPARE(MediaTypes::isXmlPlayList(name), xml);
     }
     QCOMPARE(MediaTypes::isPlayListFile(name), playList);
+}
+
+void TestMediaTypes::subtitleFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("subtitle");
+    QTest::newRow("srt") << "/v/film.srt" << true;
+    QTest::newRow("upper case ass") << "/v/FILM.ASS" << true;
+    QTest::newRow("ssa") << "film.en.ssa" << true;
+    QTest::newRow("vtt") << "film.vtt" << true;
+    QTest::newRow("sub") << "film.sub" << true;
+    QTest::newRow("a video named after one") << "/v/film.srt.mp4" << false;
+    QTest::newRow("a name without suffix") << "/v/srt" << false;
+    QTest::newRow("a folder of subtitles") << "/v/subs/" << false;
+    QTest::newRow("idx, which needs its sub") << "film.idx" << false;
+}
+
+void TestMediaTypes::subtitleFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, subtitle);
+    QCOMPARE(MediaTypes::isSubtitleFile(name), subtitle);
+    // Never a medium of its own: not in the table the browser, the dialogs,
+    // the play list and the desktop entry go by.
+    if (subtitle) {
+        QCOMPARE(MediaTypes::forFileName(name), nullptr);
+        QVERIFY(!MediaTypes::isPlayListFile(name));
+        QVERIFY(!tableSuffixes(false).contains(QFileInfo(name).suffix().toLower()));
+    }
 }
 
 void TestMediaTypes::boundedRead_data()

@@ -153,6 +153,14 @@ void MpvClient::observeInt(const char *name, std::function<void(std::optional<qi
     });
 }
 
+void MpvClient::observeNode(const char *name, std::function<void(const mpv_node *)> handler)
+{
+    observe(name, MPV_FORMAT_NODE, [handler = std::move(handler)](const mpv_event_property &p) {
+        handler(p.format == MPV_FORMAT_NODE && p.data ? static_cast<const mpv_node *>(p.data)
+                                                      : nullptr);
+    });
+}
+
 void MpvClient::addHook(const char *name, std::function<void()> handler)
 {
     m_hooks.push_back(std::move(handler));

@@ -51,6 +51,9 @@ public:
     void observeFlag(const char *name, std::function<void(bool)> handler);
     // The same for an integer.
     void observeInt(const char *name, std::function<void(std::optional<qint64>)> handler);
+    // The same for a structured value (a list or a map), null when mpv has
+    // none; the node lives only for the call.
+    void observeNode(const char *name, std::function<void(const mpv_node *)> handler);
     // Calls handler each time mpv reaches this hook; mpv goes on past it
     // once the handler has returned and every request made so far has been
     // answered, so whatever mpv does next sees them.

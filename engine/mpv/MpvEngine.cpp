@@ -7,6 +7,7 @@
 #include "engine/mpv/MpvMedium.h"
 #include "engine/mpv/MpvSettings.h"
 #include "engine/mpv/MpvSourceGuard.h"
+#include "engine/mpv/MpvTracks.h"
 #include "engine/mpv/MpvVideoOutput.h"
 
 #include <chrono>
@@ -59,6 +60,10 @@ MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
     listener.seekDone = [this] { m_reverse.seekDone(); };
     listener.changed = [this] { refresh(); };
     m_medium = std::make_unique<MpvMedium>(*m_client, *m_midi, listener);
+    m_tracks = std::make_unique<MpvTracks>(*m_client, [this] {
+        emit tracksChanged();
+        refresh();
+    });
     if (options.video) {
         m_video = std::make_unique<MpvVideoOutput>(*m_client, requested);
         connect(m_video.get(), &MpvVideoOutput::surfaceReady, this, &MpvEngine::videoSurfaceReady);
@@ -102,8 +107,15 @@ void MpvEngine::setUrl(const QString &url)
     setNormalSpeed();
     m_guard->clearSkipped();
     m_medium->forget();
+    m_tracks->forget();
     m_ended = false;
     m_listFromStart = false;
+    // A new medium starts with nothing to tell, even if it fails the way
+    // the one before did: its message is new.
+    if (!m_lastProblem.isEmpty()) {
+        m_lastProblem.clear();
+        emit problemChanged(m_lastProblem);
+    }
 
     const MpvSourceGuard::Plan plan = url.isEmpty() ? MpvSourceGuard::Plan() : m_guard->plan(url);
     m_intent = plan.entries.isEmpty() ? Intent::Stop : Intent::Play;
@@ -281,6 +293,48 @@ QString MpvEngine::status() const
     return skipped.isEmpty() ? state : state + QLatin1String(" - ") + skipped;
 }
 
+QString MpvEngine::problem() const
+{
+    QStringList lines;
+    if (!m_medium->failure().isEmpty())
+        lines << tr("Error: %1").arg(m_medium->failure());
+    lines << m_guard->skippedText() << m_tracks->problem();
+    lines.removeAll(QString());
+    return lines.join(u'\n');
+}
+
+QList<MediaTrack> MpvEngine::tracks() const
+{
+    return m_medium->present() ? m_tracks->tracks() : QList<MediaTrack>();
+}
+
+void MpvEngine::selectTrack(MediaTrack::Type type, int id)
+{
+    if (m_medium->present())
+        m_tracks->select(type, id);
+}
+
+void MpvEngine::addSubtitleFile(const QString &path)
+{
+    if (m_medium->present())
+        m_tracks->addSubtitleFile(path);
+}
+
+void MpvEngine::setFullScreen(bool on)
+{
+    if (on == m_fullScreen)
+        return;
+    // The area follows the setting; it has to exist to fill the screen.
+    widget();
+    m_fullScreen = on;
+    emit fullScreenChanged(on);
+}
+
+QString MpvEngine::subtitleText() const
+{
+    return m_client->getString("sub-text");
+}
+
 MediaEngine::PlaybackState MpvEngine::playbackState() const
 {
     if (!m_medium->present() || m_ended || !m_medium->failure().isEmpty() ||
@@ -324,10 +378,16 @@ void MpvEngine::announce(std::function<void()> announcement)
 
 void MpvEngine::refresh()
 {
+    m_tracks->setLoaded(m_medium->present() && !m_medium->opening());
     const QString now = status();
     if (now != m_lastStatus) {
         m_lastStatus = now;
         emit statusChanged(now);
+    }
+    const QString told = problem();
+    if (told != m_lastProblem) {
+        m_lastProblem = told;
+        emit problemChanged(told);
     }
     if (duration() != m_lastDuration) {
         m_lastDuration = duration();

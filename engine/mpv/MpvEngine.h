@@ -15,6 +15,7 @@ class MpvClient;
 class MpvMedium;
 class MpvMidiProtocol;
 class MpvSourceGuard;
+class MpvTracks;
 class MpvVideoOutput;
 
 // How an MpvEngine is set up; the defaults are the player's own.
@@ -82,6 +83,14 @@ public:
     QString status() const override;
     PlaybackState playbackState() const override;
     std::optional<double> position() const override;
+    QString problem() const override;
+    QList<MediaTrack> tracks() const override;
+    void selectTrack(MediaTrack::Type type, int id) override;
+    void addSubtitleFile(const QString &path) override;
+    bool fullScreen() const override { return m_fullScreen; }
+    void setFullScreen(bool on) override;
+    // The subtitle text shown on the picture now; empty when none is.
+    QString subtitleText() const;
     // How video is drawn: OpenGL or Software once the surface is chosen, Auto
     // before then or when video is off.
     VideoOutput videoOutput() const;
@@ -116,10 +125,12 @@ private:
     std::unique_ptr<MpvClient> m_client;
     std::unique_ptr<MpvSourceGuard> m_guard;
     std::unique_ptr<MpvMedium> m_medium;
+    std::unique_ptr<MpvTracks> m_tracks;
     // Null when video is off.
     std::unique_ptr<MpvVideoOutput> m_video;
     QString m_url;
     int m_volume = 50;
+    bool m_fullScreen = false;
 
     // What the user last asked for.
     Intent m_intent = Intent::Stop;
@@ -136,6 +147,7 @@ private:
 
     QPointer<EngineView> m_view;
     QString m_lastStatus;
+    QString m_lastProblem;
     std::optional<double> m_lastDuration;
     std::optional<double> m_lastPosition;
     PlaybackState m_lastState = PlaybackState::Stopped;

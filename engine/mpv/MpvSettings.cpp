@@ -16,6 +16,10 @@ std::vector<MpvClient::Option> playerSettings(bool audio)
         {"mute", "no"},
         {"speed", "1"},
         {"hwdec", "no"},
+        // Subtitles beside a video with its base name come with it, and
+        // text in a legacy code page is told apart from UTF-8.
+        {"sub-auto", "exact"},
+        {"sub-codepage", "auto"},
         // The player reads no configuration and runs nothing of the user's.
         {"config", "no"},
         {"load-scripts", "no"},

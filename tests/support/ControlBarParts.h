@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SeekSlider.h"
+#include "engine/TrackMenuButton.h"
 
 #include <QLabel>
 #include <QSlider>
@@ -16,12 +17,18 @@ struct ControlBarParts
           playPause(root->findChild<QToolButton *>(QStringLiteral("playPauseButton"))),
           stop(root->findChild<QToolButton *>(QStringLiteral("stopButton"))),
           time(root->findChild<QLabel *>(QStringLiteral("timeLabel"))),
-          volume(root->findChild<QSlider *>(QStringLiteral("volumeSlider")))
+          volume(root->findChild<QSlider *>(QStringLiteral("volumeSlider"))),
+          audio(root->findChild<TrackMenuButton *>(QStringLiteral("audioTrackButton"))),
+          subtitles(root->findChild<TrackMenuButton *>(QStringLiteral("subtitleButton"))),
+          fullScreen(root->findChild<QToolButton *>(QStringLiteral("fullScreenButton")))
     {
     }
 
     // Whether every part was found.
-    bool complete() const { return seek && playPause && stop && time && volume; }
+    bool complete() const
+    {
+        return seek && playPause && stop && time && volume && audio && subtitles && fullScreen;
+    }
     // The elapsed and total time as shown, for example "0:07 / 1:05:00".
     QString timeText() const { return time ? time->text() : QString(); }
 
@@ -30,4 +37,7 @@ struct ControlBarParts
     QToolButton *stop;
     QLabel *time;
     QSlider *volume;
+    TrackMenuButton *audio;
+    TrackMenuButton *subtitles;
+    QToolButton *fullScreen;
 };

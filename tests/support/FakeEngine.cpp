@@ -17,6 +17,8 @@ void FakeEngine::setUrl(const QString &url)
 {
     m_url = url;
     calls << QStringLiteral("url=") + url;
+    announceProblem({});
+    setTracks({});
     setState(url.isEmpty() ? PlaybackState::Stopped : PlaybackState::Playing);
 }
 
@@ -83,7 +85,77 @@ void FakeEngine::fail(const QString &reason)
     scriptedStatus = QStringLiteral("Error: ") + reason;
     setState(PlaybackState::Stopped);
     emit statusChanged(scriptedStatus);
+    announceProblem(scriptedStatus);
     emit failed(reason);
+}
+
+void FakeEngine::announceProblem(const QString &text)
+{
+    if (text == m_problem)
+        return;
+    m_problem = text;
+    emit problemChanged(text);
+}
+
+void FakeEngine::announceTracks(const QList<MediaTrack> &tracks)
+{
+    setTracks(tracks);
+}
+
+void FakeEngine::setTracks(const QList<MediaTrack> &tracks)
+{
+    if (tracks == m_tracks)
+        return;
+    m_tracks = tracks;
+    emit tracksChanged();
+}
+
+void FakeEngine::selectTrack(MediaTrack::Type type, int id)
+{
+    const bool audio = type == MediaTrack::Type::Audio;
+    calls << QStringLiteral("%1=%2").arg(audio ? "audio" : "subtitle").arg(id);
+    QList<MediaTrack> now = m_tracks;
+    bool known = id == 0 && !audio;
+    for (const MediaTrack &track : now)
+        known = known || (track.type == type && track.id == id);
+    if (!known)
+        return;
+    for (MediaTrack &track : now)
+        if (track.type == type)
+            track.selected = track.id == id;
+    setTracks(now);
+}
+
+void FakeEngine::addSubtitleFile(const QString &path)
+{
+    calls << QStringLiteral("subtitleFile=") + path;
+    if (m_url.isEmpty())
+        return;
+    QList<MediaTrack> now = m_tracks;
+    int id = 1;
+    for (MediaTrack &track : now) {
+        if (track.type != MediaTrack::Type::Subtitle)
+            continue;
+        id = qMax(id, track.id + 1);
+        track.selected = false;
+    }
+    MediaTrack added;
+    added.type = MediaTrack::Type::Subtitle;
+    added.id = id;
+    added.title = path.section(u'/', -1);
+    added.selected = true;
+    added.external = true;
+    now << added;
+    setTracks(now);
+}
+
+void FakeEngine::setFullScreen(bool on)
+{
+    calls << QStringLiteral("fullScreen=%1").arg(on ? 1 : 0);
+    if (on == m_fullScreen)
+        return;
+    m_fullScreen = on;
+    emit fullScreenChanged(on);
 }
 
 void FakeEngine::setVolume(int percent)

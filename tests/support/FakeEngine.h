@@ -33,9 +33,16 @@ public:
     QString status() const override;
     PlaybackState playbackState() const override { return m_state; }
     std::optional<double> position() const override { return scriptedPosition; }
+    QString problem() const override { return m_problem; }
+    QList<MediaTrack> tracks() const override { return m_tracks; }
+    void selectTrack(MediaTrack::Type type, int id) override;
+    void addSubtitleFile(const QString &path) override;
+    bool fullScreen() const override { return m_fullScreen; }
+    void setFullScreen(bool on) override;
 
     // Every call, in order: "url=<path>", "play", "pause", "stop",
     // "fastForward", "fastReverse", "playPause", "seek=<s>", "volume=<n>",
+    // "audio=<id>", "subtitle=<id>", "subtitleFile=<path>", "fullScreen=<0|1>",
     // "duration", "status".
     QStringList calls;
     // What duration() answers; empty makes the read fail.
@@ -48,8 +55,14 @@ public:
     // once it knows a medium's length.
     void announceDuration(std::optional<double> seconds);
     // The medium fails, as a real one does with a broken file: the state
-    // becomes Stopped, status() names the reason, failed() is raised.
+    // becomes Stopped, status() and problem() name the reason, failed() is
+    // raised.
     void fail(const QString &reason);
+    // Changes what problem() answers and announces it (skipped entries).
+    void announceProblem(const QString &text);
+    // The medium turns out to hold these streams, as a real one does once
+    // it has been read; a new URL clears them.
+    void announceTracks(const QList<MediaTrack> &tracks);
 
     // The medium ends: the state becomes Stopped, then endOfStream is raised.
     void raiseEndOfStream();
@@ -60,6 +73,11 @@ private:
     // Follows the calls the way a real engine would (an opened medium
     // starts by itself) and raises statusChanged on each change.
     void setState(PlaybackState state);
+    void setTracks(const QList<MediaTrack> &tracks);
+
+    QString m_problem;
+    QList<MediaTrack> m_tracks;
+    bool m_fullScreen = false;
 
     PlaybackState m_state = PlaybackState::Stopped;
     QString m_url;

@@ -166,6 +166,32 @@ QString TestMedia::textFile(const QString &name, const QString &content)
     return file.fileName();
 }
 
+QString TestMedia::bytesFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        m_lastError = file.errorString();
+        return {};
+    }
+    return file.fileName();
+}
+
+QString TestMedia::clipWithTracks(const QString &name, double seconds, const QString &subtitles)
+{
+    const QString inputs = QStringLiteral("-f lavfi -i testsrc=s=320x240:r=25 "
+                                          "-f lavfi -i sine=frequency=440:sample_rate=44100 "
+                                          "-f lavfi -i sine=frequency=660:sample_rate=44100");
+    const QString output = QStringLiteral(
+        "-map 0:v -map 1:a -map 2:a -map 3:s -c:v libx264 -preset ultrafast -pix_fmt yuv420p "
+        "-c:a aac -c:s srt -metadata:s:a:0 language=eng -metadata:s:a:0 title=Main "
+        "-metadata:s:a:1 language=fre -metadata:s:a:1 title=Commentary "
+        "-metadata:s:s:0 language=eng");
+    const QStringList args = inputs.split(u' ') +
+                             QStringList{"-i", subtitles, "-t", number(seconds)} +
+                             output.split(u' ') + QStringList{path(name)};
+    return runFfmpeg(args) ? path(name) : QString();
+}
+
 bool TestMedia::runFfmpeg(const QStringList &arguments)
 {
     QProcess ffmpeg;

@@ -45,6 +45,13 @@ public:
     QString truncatedCopy(const QString &source, const QString &name, qint64 keepBytes);
     // A text file with this content, as UTF-8.
     QString textFile(const QString &name, const QString &content);
+    // A file holding exactly these bytes (text in another encoding).
+    QString bytesFile(const QString &name, const QByteArray &bytes);
+
+    // A Matroska clip of ffmpeg's test pattern with two tones as its audio
+    // tracks (440 Hz "eng" titled "Main", 660 Hz "fre" titled "Commentary")
+    // and this subtitle file as its one subtitle track ("eng").
+    QString clipWithTracks(const QString &name, double seconds, const QString &subtitles);
 
     // Runs ffmpeg quietly with these arguments; true when it succeeded.
     bool runFfmpeg(const QStringList &arguments);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QLabel>
+
+// The engine's own message over the picture: light text on a dark box, near
+// the top of the area it is placed in. It shows the text it is given until
+// the text changes to empty or the user clicks it away; a text clicked away
+// does not come back until a different one is given.
+class EngineMessage : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit EngineMessage(QWidget *parent = nullptr);
+
+    // Shows this text (hides for an empty one), unless the user has
+    // dismissed this very text.
+    void showMessage(const QString &text);
+    // Hides the message as a click on it does.
+    void dismiss();
+    // Places the box over this rectangle of the parent: centred across it,
+    // near its top, at most as wide as it is.
+    void placeOver(const QRect &area);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QString m_dismissed;
+    QRect m_area;
+};

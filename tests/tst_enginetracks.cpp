@@ -1,0 +1,218 @@
+// The real engine's tracks and messages on media made here, without a
+// display: the menus' tracks of a clip with two audio tracks and a subtitle
+// track, choosing among them, subtitle files beside a video and added to it
+// (in UTF-8 and in a legacy code page), and a subtitle file dropped on the
+// window.
+#include "desktop/DropHandler.h"
+#include "desktop/MediaOpener.h"
+#include "support/FormAccess.h"
+#include "support/RealEngine.h"
+#include "support/ScriptedDialog.h"
+#include "support/TestMedia.h"
+#include "widgets/PlayListBox.h"
+
+#include <QDir>
+#include <QMimeData>
+#include <QtTest>
+
+namespace {
+
+constexpr int timeout = 20000;
+constexpr auto Audio = MediaTrack::Type::Audio;
+constexpr auto Subtitle = MediaTrack::Type::Subtitle;
+
+QByteArray srt(const QByteArray &text)
+{
+    return "1\n00:00:00,000 --> 00:01:00,000\n" + text + "\n\n";
+}
+
+// Text in Windows-1252: Latin-1 but for the letters it puts in 0x80-0x9F,
+// of which these are the ones the tests use.
+QByteArray windows1252(const QString &text)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        if (c == u'\u2019')
+            bytes += '\x92';
+        else if (c == u'\u20ac')
+            bytes += '\x80';
+        else if (c == u'\u0153')
+            bytes += '\x9c';
+        else
+            bytes += char(c.toLatin1());
+    }
+    return bytes;
+}
+
+// The id of the track of this type that plays, 0 for none.
+int selectedId(const MpvEngine &engine, MediaTrack::Type type)
+{
+    for (const MediaTrack &track : MediaTrack::ofType(engine.tracks(), type))
+        if (track.selected)
+            return track.id;
+    return 0;
+}
+
+QStringList labels(const MpvEngine &engine, MediaTrack::Type type)
+{
+    QStringList all;
+    for (const MediaTrack &track : MediaTrack::ofType(engine.tracks(), type))
+        all << track.label();
+    return all;
+}
+
+// Video decoded (so subtitles are timed against it), but drawn nowhere.
+MpvEngine::Options decodingOnly()
+{
+    return MpvEngine::Options::headless();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(MediaTrack::Type)
+
+class TestEngineTracks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void tracksAreListed();
+    void choosingSwitches_data();
+    void choosingSwitches();
+    void subtitleBesideTheVideoComesWithIt();
+    void addedSubtitleIsShownInItsEncoding_data();
+    void addedSubtitleIsShownInItsEncoding();
+    void droppedSubtitleJoinsTheVideoNotTheList();
+
+private:
+    TestMedia m_media;
+    QString m_clip;
+    std::unique_ptr<MpvEngine> m_engine;
+};
+
+void TestEngineTracks::initTestCase()
+{
+    const QString subtitles = m_media.bytesFile(QStringLiteral("muxed.srt"), srt("Muxed words"));
+    m_clip = m_media.clipWithTracks(QStringLiteral("tracks.mkv"), 30.0, subtitles);
+    QVERIFY2(!m_clip.isEmpty(), qPrintable(m_media.lastError()));
+    m_engine = makeEngine(decodingOnly());
+    m_engine->setUrl(m_clip);
+    QTRY_VERIFY_WITH_TIMEOUT(m_engine->tracks().size() == 4, timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->status(), QStringLiteral("Playing"), timeout);
+}
+
+void TestEngineTracks::tracksAreListed()
+{
+    QCOMPARE(labels(*m_engine, Audio), QStringList({"eng - Main", "fre - Commentary"}));
+    QCOMPARE(labels(*m_engine, Subtitle), QStringList{"eng"});
+    QVERIFY(MediaTrack::has(m_engine->tracks(), MediaTrack::Type::Video));
+    QCOMPARE(selectedId(*m_engine, Audio), 1);
+}
+
+void TestEngineTracks::choosingSwitches_data()
+{
+    QTest::addColumn<MediaTrack::Type>("type");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("audio");
+    QTest::addColumn<int>("subtitle");
+    QTest::addColumn<QString>("shown");
+    // In order, on the one clip playing.
+    QTest::newRow("subtitle on") << Subtitle << 1 << 1 << 1 << "Muxed words";
+    QTest::newRow("second audio track") << Audio << 2 << 2 << 1 << "Muxed words";
+    QTest::newRow("subtitles off") << Subtitle << 0 << 2 << 0 << "";
+    QTest::newRow("first audio track again") << Audio << 1 << 1 << 0 << "";
+    QTest::newRow("no such track") << Audio << 9 << 1 << 0 << "";
+    QTest::newRow("audio cannot be turned off") << Audio << 0 << 1 << 0 << "";
+}
+
+void TestEngineTracks::choosingSwitches()
+{
+    QFETCH(MediaTrack::Type, type);
+    QFETCH(int, id);
+    QFETCH(int, audio);
+    QFETCH(int, subtitle);
+    QFETCH(QString, shown);
+    QSignalSpy changed(m_engine.get(), &MediaEngine::tracksChanged);
+    m_engine->selectTrack(type, id);
+    QTRY_COMPARE_WITH_TIMEOUT(selectedId(*m_engine, Audio), audio, timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(selectedId(*m_engine, Subtitle), subtitle, timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->subtitleText(), shown, timeout);
+    QCOMPARE(m_engine->status(), QStringLiteral("Playing"));
+}
+
+void TestEngineTracks::subtitleBesideTheVideoComesWithIt()
+{
+    const QString video =
+        m_media.colourClip(QStringLiteral("beside.mp4"), 10.0, QSize(160, 120), Qt::blue);
+    QVERIFY2(!video.isEmpty(), qPrintable(m_media.lastError()));
+    QVERIFY(!m_media.bytesFile(QStringLiteral("beside.srt"), srt("Found beside")).isEmpty());
+    // Another name is not the video's.
+    QVERIFY(!m_media.bytesFile(QStringLiteral("besides.srt"), srt("Not this")).isEmpty());
+    const auto engine = makeEngine(decodingOnly());
+    engine->setUrl(video);
+    QTRY_COMPARE_WITH_TIMEOUT(MediaTrack::ofType(engine->tracks(), Subtitle).size(), 1, timeout);
+    QVERIFY(MediaTrack::ofType(engine->tracks(), Subtitle).first().external);
+    QTRY_COMPARE_WITH_TIMEOUT(engine->subtitleText(), QStringLiteral("Found beside"), timeout);
+}
+
+void TestEngineTracks::addedSubtitleIsShownInItsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    const QString words = QStringLiteral("Le café crème était déjà très brûlant, à côté du gâteau");
+    QTest::newRow("UTF-8") << srt(words.toUtf8()) << words;
+    QTest::newRow("UTF-8 with a byte-order mark") << "\xEF\xBB\xBF" + srt(words.toUtf8()) << words;
+    QTest::newRow("Windows-1252") << srt(windows1252(words)) << words;
+    // The letters Windows-1252 has and Latin-1 lacks: read as Latin-1, they
+    // would be control characters.
+    const QString more =
+        QStringLiteral("L\u2019été coûte 5 \u20ac, c\u2019est l\u2019\u0153uvre d\u2019un "
+                       "garçon très doué, à ce qu\u2019on dit.");
+    QTest::newRow("Windows-1252 beyond Latin-1") << srt(windows1252(more)) << more;
+}
+
+void TestEngineTracks::addedSubtitleIsShownInItsEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    const QString file = m_media.bytesFile(QStringLiteral("added.srt"), bytes);
+    QVERIFY(!file.isEmpty());
+    const int before = MediaTrack::ofType(m_engine->tracks(), Subtitle).size();
+    m_engine->addSubtitleFile(file);
+    QTRY_COMPARE_WITH_TIMEOUT(MediaTrack::ofType(m_engine->tracks(), Subtitle).size(), before + 1,
+                              timeout);
+    const MediaTrack added = MediaTrack::ofType(m_engine->tracks(), Subtitle).last();
+    QVERIFY(added.external);
+    QTRY_COMPARE_WITH_TIMEOUT(selectedId(*m_engine, Subtitle), added.id, timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_engine->subtitleText(), shown, timeout);
+    QVERIFY(m_engine->problem().isEmpty());
+}
+
+void TestEngineTracks::droppedSubtitleJoinsTheVideoNotTheList()
+{
+    const auto engine = makeEngine(decodingOnly());
+    ScriptedDialog dialog;
+    Form1 form(*engine, dialog);
+    MediaOpener opener(form.commands(), dialog);
+    DropHandler drops(form, opener, *engine);
+    engine->setUrl(m_clip);
+    QTRY_VERIFY_WITH_TIMEOUT(MediaTrack::has(engine->tracks(), MediaTrack::Type::Video), timeout);
+
+    const QString file = m_media.bytesFile(QStringLiteral("dropped.srt"), srt("Dropped words"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    const QPoint at(300, 200);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &drop);
+    QVERIFY(drop.isAccepted());
+
+    QTRY_COMPARE_WITH_TIMEOUT(engine->subtitleText(), QStringLiteral("Dropped words"), timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(MediaTrack::ofType(engine->tracks(), Subtitle).size(), 2, timeout);
+    QCOMPARE(form.playList().listCount(), 0);
+    QVERIFY(dialog.messages.isEmpty());
+}
+
+QTEST_MAIN(TestEngineTracks)
+#include "tst_enginetracks.moc"
