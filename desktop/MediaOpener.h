@@ -31,8 +31,8 @@ public:
     // media files); the first dropped play-list file is loaded as Load
     // play-list file loads it. Nothing is selected and the list is kept.
     void appendDropped(const QList<QUrl> &urls);
-    // Names what could not be opened in one message box; nothing when
-    // there is nothing to name.
+    // Names what could not be opened in one message box (past twenty, a
+    // count and the first twenty); nothing when there is nothing to name.
     void reportProblems(const QStringList &problems);
 
 private:
@@ -46,9 +46,6 @@ private:
     // Resolves each item to play-list entries, noting what cannot be opened.
     static void gather(const QString &item, const QString &shown, const QString &folder,
                        Gathered &into);
-    // Names what was not opened in one message: all of it, or past twenty
-    // a count and the first twenty.
-    void reportProblems(const QStringList &problems);
 
     Commands &m_commands;
     CommonDialog &m_dialog;
