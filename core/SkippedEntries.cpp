@@ -2,7 +2,12 @@
 
 void SkippedEntries::add(const QString &entry, const QString &reason)
 {
-    add(QStringLiteral("%1: %2").arg(entry, reason));
+    // One note an entry: the first reason found is the one shown.
+    if (m_seen.contains(entry))
+        return;
+    m_seen.insert(entry);
+    if (m_first.size() < named)
+        m_first << QStringLiteral("%1: %2").arg(entry, reason);
 }
 
 void SkippedEntries::add(const QString &note)

@@ -15,8 +15,8 @@ public:
     // How many entries the text names before it gives the rest as a count.
     static constexpr int named = 10;
 
-    // Notes this entry as skipped for this reason; a note already made is
-    // not counted again.
+    // Notes this entry as skipped for this reason; an entry already noted,
+    // for any reason, is not noted again.
     void add(const QString &entry, const QString &reason);
     // The same for a note already made ("<entry>: <reason>").
     void add(const QString &note);
