@@ -31,6 +31,10 @@ MediaSource fileUrl(const QString &entry, const QString &baseFolder)
     const QString path = url.toLocalFile();
     if (path.isEmpty())
         return refused(QStringLiteral("not a valid file address"));
+    // "%00" decodes to a NUL, which would cut the name short as a literal
+    // one would.
+    if (path.contains(QChar(0)))
+        return refused(QStringLiteral("holds a NUL character"));
     if (path.startsWith(u'/'))
         return local(path);
     return local(QDir::cleanPath(baseFolder + u'/' + path));
@@ -46,6 +50,25 @@ const QStringList &MediaSource::networkSchemes()
     return schemes;
 }
 
+QString MediaSource::windowsPathReason(const QString &entry)
+{
+    if (entry.size() >= 2 && entry[1] == u':' && entry[0].isLetter() && entry[0].unicode() < 128)
+        return QStringLiteral("a Windows drive path (%1:), which this system does not have")
+            .arg(entry[0].toUpper());
+    if (entry.startsWith(u'\\'))
+        return QStringLiteral("a Windows network or drive path, which this system does not have");
+    return {};
+}
+
+bool MediaSource::isNetworkAddress(const QString &entry)
+{
+    const qsizetype colon = entry.indexOf(QLatin1String("://"));
+    if (colon < 1 || !networkSchemes().contains(entry.left(colon).toLower()))
+        return false;
+    const QUrl url(entry);
+    return url.isValid() && !url.host().isEmpty();
+}
+
 MediaSource MediaSource::classify(const QString &entry, const QString &baseFolder)
 {
     const QString base = baseFolder.startsWith(u'/') ? baseFolder : QDir(baseFolder).absolutePath();
@@ -56,15 +79,15 @@ MediaSource MediaSource::classify(const QString &entry, const QString &baseFolde
     if (entry.contains(QChar(0)))
         return refused(QStringLiteral("holds a NUL character"));
 
+    const QString windows = windowsPathReason(entry);
+    if (!windows.isEmpty())
+        return refused(windows);
+
     static const QRegularExpression schemePattern(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*):"));
     const QRegularExpressionMatch match = schemePattern.match(entry);
     if (match.hasMatch()) {
         const QString scheme = match.captured(1).toLower();
         const bool slashes = entry.mid(match.capturedEnd()).startsWith(QLatin1String("//"));
-        if (scheme.size() == 1)
-            return refused(
-                QStringLiteral("a Windows drive path (%1:), which this system does not have")
-                    .arg(scheme.toUpper()));
         if (scheme == QLatin1String("file"))
             return fileUrl(entry, base);
         if (slashes) {
@@ -79,9 +102,6 @@ MediaSource MediaSource::classify(const QString &entry, const QString &baseFolde
         }
     }
 
-    if (entry.startsWith(u'\\'))
-        return refused(QStringLiteral("a Windows network or drive path, which this system "
-                                      "does not have"));
     if (entry.startsWith(u'/'))
         return local(entry);
 

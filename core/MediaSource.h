@@ -37,6 +37,12 @@ struct MediaSource
     // relative file name, as it is for the engine.
     static MediaSource classify(const QString &entry, const QString &baseFolder);
 
+    // Why this entry is a Windows drive path ("C:...") or a Windows network
+    // or drive path ("\\host\share", "\x"); empty when it is neither.
+    static QString windowsPathReason(const QString &entry);
+    // Whether this entry is a URL of one of networkSchemes() with a host.
+    static bool isNetworkAddress(const QString &entry);
+
     // The network schemes a play list may use, lower case.
     static const QStringList &networkSchemes();
 };

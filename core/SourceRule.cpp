@@ -62,6 +62,46 @@ QString SourceRule::refusedInList(const QString &name)
     return source.kind == MediaSource::Kind::Refused ? source.reason : QString();
 }
 
+SourceRule::ListOrigin SourceRule::ListOrigin::inside(const QString &list) const
+{
+    ListOrigin origin = *this;
+    origin.lists << list;
+    origin.network = network || MediaSource::isNetworkAddress(list);
+    return origin;
+}
+
+QString SourceRule::refusedInList(const QString &name, const ListOrigin &origin)
+{
+    if (origin.lists.isEmpty())
+        return refusedInList(name);
+    if (origin.lists.size() > maxListDepth)
+        return tr("inside more than %1 play lists, one within another").arg(maxListDepth);
+    if (name == origin.lists.last())
+        return tr("a play list that names itself");
+    if (origin.lists.contains(name))
+        return tr("a play list that names a play list it is inside");
+    // mpv reads "C:\x" or "\\host\x" in a list as a name relative to
+    // the list's folder.
+    const QString &list = origin.lists.last();
+    const QString folder = list.left(list.lastIndexOf(u'/') + 1);
+    if (!folder.isEmpty() && name.startsWith(folder)) {
+        const QString rest = name.mid(folder.size());
+        const bool drive = rest.size() > 2 && (rest[2] == u'\\' || rest[2] == u'/');
+        if (drive || rest.startsWith(QLatin1String("\\\\"))) {
+            const QString windows = MediaSource::windowsPathReason(rest);
+            if (!windows.isEmpty())
+                return windows;
+        }
+    }
+    const QString refused = refusedInList(name);
+    if (!refused.isEmpty())
+        return refused;
+    if (origin.network && !MediaSource::isNetworkAddress(name))
+        return tr("not a network address, and a play list from the network may name only "
+                  "those");
+    return {};
+}
+
 QString SourceRule::refusedInXmlList(const QString &entry)
 {
     return entry.startsWith(u'/') ? notAMediumFile(QFileInfo(entry)) : QString();

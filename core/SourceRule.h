@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 class QFileInfo;
 
@@ -40,10 +41,32 @@ public:
     // not allowed, or a local name that is no medium file.
     static QString refusedOnLoad(const QString &name);
 
+    // Where an entry of a play list that mpv expanded came from.
+    struct ListOrigin
+    {
+        // The play lists it sits in, outermost first, each as mpv opened it.
+        QStringList lists;
+        // Whether one of those lists came from the network.
+        bool network = false;
+
+        // The origin of the entries of this list, itself an entry from here.
+        ListOrigin inside(const QString &list) const;
+    };
+
+    // How many play lists deep an entry may sit.
+    static constexpr int maxListDepth = 8;
+
     // Why an entry of a play list the player has read must leave the list
     // before it is reached: a source that is not allowed. Never looks at the
     // file system, so long lists are cheap to check.
     static QString refusedInList(const QString &name);
+    // The same for an entry from this origin, also refused when it is the
+    // list itself or a list it sits in, when it sits more than maxListDepth
+    // lists deep, when it is a Windows path that mpv has joined to the
+    // list's folder, and, in a list from the network, when it is no network
+    // source (a local path, a file:// address, a name relative to a local
+    // folder).
+    static QString refusedInList(const QString &name, const ListOrigin &origin);
 
     // Why an entry of a play list the engine reads itself (XML play lists)
     // is left out: an absolute path that is no medium file.

@@ -78,7 +78,7 @@ public:
     virtual QString status() const = 0;
 
     // Playing (fast playback included), paused, or stopped (also without a
-    // medium and after its end).
+    // medium, while it is still opening and after its end).
     virtual PlaybackState playbackState() const = 0;
     // The playback position in seconds; empty without a medium.
     virtual std::optional<double> position() const = 0;

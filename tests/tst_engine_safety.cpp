@@ -1,5 +1,6 @@
 // What the real engine agrees to open: untrusted play lists and names must
 // lead to the media they list and to nothing else.
+#include "support/DurationLog.h"
 #include "support/RealEngine.h"
 #include "support/TestMedia.h"
 
@@ -42,27 +43,6 @@ QStringList refusedSources(const QString &wav)
             QStringLiteral("ytdl://abc"),
             QStringLiteral("file://otherhost%1").arg(wav)};
 }
-
-// Records every distinct duration the engine reports while it runs.
-class DurationLog
-{
-public:
-    explicit DurationLog(const MpvEngine &engine)
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, &engine] {
-            if (const auto d = engine.duration())
-                m_seen.insert(qRound(*d * 10));
-        });
-        m_timer.start();
-    }
-    // Durations seen, in tenths of a second.
-    QSet<int> seen() const { return m_seen; }
-
-private:
-    QTimer m_timer;
-    QSet<int> m_seen;
-};
 
 } // namespace
 
@@ -142,8 +122,7 @@ void TestEngineSafety::localNamesOpenThatVeryFile()
         QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
         // The status may still be the last medium's "Playing": its length
         // tells which file is open.
-        QTRY_VERIFY2_WITH_TIMEOUT(near(engine.duration(), seconds), qPrintable(name),
-                                  startTimeout);
+        QTRY_VERIFY2_WITH_TIMEOUT(near(engine.duration(), seconds), qPrintable(name), startTimeout);
     }
 
     // Relative names are files of the current folder, even those that look

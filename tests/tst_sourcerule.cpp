@@ -37,6 +37,8 @@ private slots:
     void namesAboutToOpen_data();
     void namesAboutToOpen();
     void undecodableNamesAreRefused();
+    void entriesByTheListTheyCameFrom_data();
+    void entriesByTheListTheyCameFrom();
 
 private:
     // Makes what the row asks for at this name inside the folder; "%1" in
@@ -104,6 +106,10 @@ void TestSourceRule::namesHandedOver_data()
                                        << false << "holds a NUL character";
     QTest::newRow("a Windows drive")
         << "C:\\Music\\a.mp3" << Make::Nothing << QString() << false << "Windows drive";
+    QTest::newRow("%00 in a file URL")
+        << "file://%1/made%00.mp3" << Make::File << QString() << false << "holds a NUL character";
+    QTest::newRow("an escaped letter in a file URL")
+        << "file://%1/m%61de" << Make::File << "%1/made" << true << QString();
 }
 
 void TestSourceRule::namesHandedOver()
@@ -187,6 +193,66 @@ void TestSourceRule::undecodableNamesAreRefused()
     QCOMPARE(::unlink(raw.constData()), 0);
     QCOMPARE(SourceRule::lossyPart(shown), QString());
     QCOMPARE(SourceRule::forUrl(shown).location, shown);
+}
+
+void TestSourceRule::entriesByTheListTheyCameFrom_data()
+{
+    // lists: the play lists the entry sits in, outermost first, as mpv
+    // names them; an empty reason: the entry may open.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("lists");
+    QTest::addColumn<QString>("reason");
+    const QStringList local{QStringLiteral("/m/list.m3u")};
+    const QStringList remote{QStringLiteral("http://example.org/list.m3u")};
+    const QString notNetwork = QStringLiteral("a play list from the network may name only");
+    QTest::newRow("a file in a local list") << "/m/a.wav" << local << QString();
+    QTest::newRow("a stream in a local list") << "http://example.org/a.mp3" << local << QString();
+    QTest::newRow("a stream in a remote list") << "https://example.org/a" << remote << QString();
+    QTest::newRow("a path in a remote list") << "/home/user/x.mid" << remote << notNetwork;
+    QTest::newRow("a file URL in a remote list")
+        << "file:///home/user/x.wav" << remote << notNetwork;
+    QTest::newRow("a relative name in a remote list") << "x.wav" << remote << notNetwork;
+    QTest::newRow("a path in a local list inside a remote one")
+        << "/m/a.wav" << (remote + local) << notNetwork;
+    QTest::newRow("a refused source in a remote list")
+        << "lavfi://sine" << remote << "the source type";
+    QTest::newRow("a drive joined to the list's folder")
+        << "/m/C:\\Music\\a.mp3" << local << "a Windows drive path (C:)";
+    QTest::newRow("a drive with slashes joined")
+        << "/m/d:/a.mp3" << local << "a Windows drive path (D:)";
+    QTest::newRow("a share joined to the list's folder")
+        << "/m/\\\\server\\share\\a.mp3" << local << "a Windows network or drive path";
+    QTest::newRow("a name with a colon in the folder") << "/m/a:b.wav" << local << QString();
+    QTest::newRow("a drive-like name in a subfolder") << "/m/sub/C:\\a.mp3" << local << QString();
+    QTest::newRow("a file on another computer")
+        << "file://server/m/a.wav" << local << "a file on another computer (server)";
+    QTest::newRow("%00 in a file URL") << "file:///m/a.wav%00.mp3" << local << "NUL character";
+    QTest::newRow("the list itself") << "/m/list.m3u" << local << "names itself";
+    QTest::newRow("a list it is inside")
+        << "/m/outer.pls" << QStringList{QStringLiteral("/m/outer.pls"), local.first()}
+        << "names a play list it is inside";
+    QStringList eight, nine;
+    for (int i = 0; i < 9; ++i)
+        (i < 8 ? eight : nine) << QStringLiteral("/m/%1.m3u").arg(i);
+    nine = eight + nine;
+    QTest::newRow("eight lists deep") << "/m/a.wav" << eight << QString();
+    QTest::newRow("nine lists deep") << "/m/a.wav" << nine << "inside more than 8 play lists";
+    QTest::newRow("not in a list") << "/m/list.m3u" << QStringList() << QString();
+}
+
+void TestSourceRule::entriesByTheListTheyCameFrom()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, lists);
+    QFETCH(QString, reason);
+    SourceRule::ListOrigin origin;
+    for (const QString &list : lists)
+        origin = origin.inside(list);
+    const QString refused = SourceRule::refusedInList(name, origin);
+    if (reason.isEmpty())
+        QCOMPARE(refused, QString());
+    else
+        QVERIFY2(refused.contains(reason), qPrintable(refused));
 }
 
 QTEST_MAIN(TestSourceRule)

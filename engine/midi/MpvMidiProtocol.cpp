@@ -17,8 +17,8 @@ constexpr int maxOffers = 8;
 
 int64_t readStream(void *cookie, char *buffer, uint64_t bytes)
 {
-    return static_cast<MidiWaveStream *>(cookie)->read(
-        buffer, qint64(std::min<uint64_t>(bytes, 1 << 20)));
+    return static_cast<MidiWaveStream *>(cookie)->read(buffer,
+                                                       qint64(std::min<uint64_t>(bytes, 1 << 20)));
 }
 
 int64_t seekStream(void *cookie, int64_t offset)
@@ -51,32 +51,44 @@ MpvMidiProtocol::MpvMidiProtocol(mpv_handle *mpv)
         qCWarning(corvelEngine, "MIDI music cannot be played: %s", mpv_error_string(error));
 }
 
-QString MpvMidiProtocol::addressFor(const QString &path, const QStringList &soundFonts,
-                                    QString *error)
+MpvMidiProtocol::Inspection MpvMidiProtocol::inspect(const QString &path,
+                                                     const QStringList &soundFonts)
 {
     // Only regular files: reading a pipe or a device could block.
     const QFileInfo info(path);
+    Inspection inspection;
     if (!info.isFile())
-        return {};
+        return inspection;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !MidiSong::looksLikeMidi(file.read(12)))
-        return {};
+        return inspection;
     file.close();
 
+    inspection.fileName = info.fileName();
     const QString soundFont = MidiRenderer::findSoundFont(soundFonts);
     if (soundFont.isEmpty()) {
-        *error = QStringLiteral("%1 is MIDI music, which needs a General MIDI sound font, and none "
-                                "was found (the timgm6mb-soundfont package installs one)")
-                     .arg(info.fileName());
-        return {};
+        inspection.error =
+            QStringLiteral("%1 is MIDI music, which needs a General MIDI sound font, and none "
+                           "was found (the timgm6mb-soundfont package installs one)")
+                .arg(info.fileName());
+        return inspection;
     }
     auto song = std::make_shared<MidiSong>(MidiSong::readFile(path));
     if (!song->isValid()) {
-        *error = QStringLiteral("%1 is not MIDI music that can be played: %2")
-                     .arg(info.fileName(), song->error());
-        return {};
+        inspection.error = QStringLiteral("%1 is not MIDI music that can be played: %2")
+                               .arg(info.fileName(), song->error());
+        return inspection;
     }
-    return offer({std::move(song), soundFont, info.fileName()});
+    inspection.song = std::move(song);
+    inspection.soundFont = soundFont;
+    return inspection;
+}
+
+QString MpvMidiProtocol::addressFor(const Inspection &inspection)
+{
+    if (!inspection.song)
+        return {};
+    return offer({inspection.song, inspection.soundFont, inspection.fileName});
 }
 
 void MpvMidiProtocol::noteError(const QString &error)

@@ -28,12 +28,27 @@ public:
     // destroyed before this object.
     explicit MpvMidiProtocol(mpv_handle *mpv);
 
-    // For a local file that holds MIDI music (by its content), the address
-    // mpv should open instead; an empty string for any other file. When the
-    // file is MIDI but cannot be played, *error says why (with the file's
-    // name) and the address is empty. Sound fonts are looked for in
-    // soundFonts, in order.
-    QString addressFor(const QString &path, const QStringList &soundFonts, QString *error);
+    // What a look at one local file found.
+    struct Inspection
+    {
+        // The song, when the file holds MIDI music that can be played.
+        std::shared_ptr<const MidiSong> song;
+        // The sound font it is played with.
+        QString soundFont;
+        QString fileName;
+        // Why the file is MIDI music that cannot be played (with its name);
+        // empty otherwise.
+        QString error;
+    };
+
+    // Looks at a local file's content for MIDI music and reads the song when
+    // it is, with a sound font from soundFonts (looked for in order). Reads
+    // the file, which may take as long as the file system makes it: call it
+    // on a worker thread, never on the GUI thread.
+    static Inspection inspect(const QString &path, const QStringList &soundFonts);
+    // The address mpv should open instead of an inspected file that holds a
+    // song; an empty string for any other file.
+    QString addressFor(const Inspection &inspection);
 
     // Keeps why a file could not be played, for takeError().
     void noteError(const QString &error);

@@ -90,9 +90,11 @@ void MpvClient::handle(const mpv_event &event)
         break;
     case MPV_EVENT_HOOK: {
         const quint64 id = static_cast<const mpv_event_hook *>(event.data)->id;
+        HookDone done = [this, id] { whenIdle([this, id] { mpv_hook_continue(m_mpv, id); }); };
         if (event.reply_userdata > 0 && event.reply_userdata <= m_hooks.size())
-            m_hooks[event.reply_userdata - 1]();
-        whenIdle([this, id] { mpv_hook_continue(m_mpv, id); });
+            m_hooks[event.reply_userdata - 1](std::move(done));
+        else
+            done();
         break;
     }
     case MPV_EVENT_COMMAND_REPLY: {
@@ -161,7 +163,7 @@ void MpvClient::observeNode(const char *name, std::function<void(const mpv_node 
     });
 }
 
-void MpvClient::addHook(const char *name, std::function<void()> handler)
+void MpvClient::addHook(const char *name, std::function<void(HookDone)> handler)
 {
     m_hooks.push_back(std::move(handler));
     const int refused = mpv_hook_add(m_mpv, m_hooks.size(), name, 0);
@@ -256,13 +258,20 @@ void MpvClient::finish(uint64_t id, int error, const mpv_node *result)
     }
 }
 
-int MpvClient::command(const QStringList &command)
+int MpvClient::command(const QStringList &command,
+                       const std::function<void(const mpv_node &)> &result)
 {
     Words words(command);
-    const int error = mpv_command(m_mpv, words.argv());
-    if (error < 0)
+    mpv_node node{};
+    const int error = mpv_command_ret(m_mpv, words.argv(), &node);
+    if (error < 0) {
         qCWarning(corvelEngine, "mpv refused %s: %s", qPrintable(command.join(u' ')),
                   mpv_error_string(error));
+        return error;
+    }
+    if (result)
+        result(node);
+    mpv_free_node_contents(&node);
     return error;
 }
 

@@ -54,10 +54,14 @@ public:
     // The same for a structured value (a list or a map), null when mpv has
     // none; the node lives only for the call.
     void observeNode(const char *name, std::function<void(const mpv_node *)> handler);
+    // Lets mpv go on past the hook it was handed with; called once, on the
+    // GUI thread, at any time while this client lives.
+    using HookDone = std::function<void()>;
     // Calls handler each time mpv reaches this hook; mpv goes on past it
-    // once the handler has returned and every request made so far has been
-    // answered, so whatever mpv does next sees them.
-    void addHook(const char *name, std::function<void()> handler);
+    // once the handler has called its HookDone, then or later, and every
+    // request made before that call has been answered, so whatever mpv does
+    // next sees them. mpv still takes commands while it waits.
+    void addHook(const char *name, std::function<void(HookDone)> handler);
     // Receives every event not handled here (files starting, loading and
     // ending, seeks done, shutdown).
     void setEventHandler(std::function<void(const mpv_event &)> handler);
@@ -72,8 +76,10 @@ public:
     // when none is waiting.
     void whenIdle(std::function<void()> then);
 
-    // Runs this command and waits for it; mpv's error code.
-    int command(const QStringList &command);
+    // Runs this command and waits for it; mpv's error code. result, when
+    // given, reads what the command gave back, which lives only for the call.
+    int command(const QStringList &command,
+                const std::function<void(const mpv_node &)> &result = {});
     // Sets this property to this text and waits for it; mpv's error code,
     // a failure logged to log.
     int setString(const char *name, const char *value,
@@ -114,7 +120,7 @@ private:
     mpv_handle *m_mpv;
     std::atomic<bool> m_wakePosted{false};
     std::vector<std::function<void(const mpv_event_property &)>> m_properties;
-    std::vector<std::function<void()>> m_hooks;
+    std::vector<std::function<void(HookDone)>> m_hooks;
     std::function<void(const mpv_event &)> m_eventHandler;
 
     std::deque<Request> m_queue;

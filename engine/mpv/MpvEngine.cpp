@@ -68,7 +68,10 @@ MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
         m_video = std::make_unique<MpvVideoOutput>(*m_client, requested);
         connect(m_video.get(), &MpvVideoOutput::surfaceReady, this, &MpvEngine::videoSurfaceReady);
     }
-    m_client->setEventHandler([this](const mpv_event &event) { m_medium->onEvent(event); });
+    m_client->setEventHandler([this](const mpv_event &event) {
+        m_guard->onEvent(event);
+        m_medium->onEvent(event);
+    });
     connect(m_client.get(), &MpvClient::drained, this, &MpvEngine::refresh);
 
     m_reverseTimer.setInterval(FastReverse::stepMs);
@@ -105,7 +108,7 @@ void MpvEngine::setUrl(const QString &url)
     m_url = url;
     ++m_generation;
     setNormalSpeed();
-    m_guard->clearSkipped();
+    m_guard->startMedium();
     m_medium->forget();
     m_tracks->forget();
     m_ended = false;
@@ -337,7 +340,8 @@ QString MpvEngine::subtitleText() const
 
 MediaEngine::PlaybackState MpvEngine::playbackState() const
 {
-    if (!m_medium->present() || m_ended || !m_medium->failure().isEmpty() ||
+    // A medium still opening plays nothing yet, and may never.
+    if (!m_medium->present() || m_medium->opening() || m_ended || !m_medium->failure().isEmpty() ||
         m_intent == Intent::Stop)
         return PlaybackState::Stopped;
     return m_intent == Intent::Play ? PlaybackState::Playing : PlaybackState::Paused;

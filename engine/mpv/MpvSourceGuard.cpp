@@ -1,11 +1,11 @@
 #include "engine/mpv/MpvSourceGuard.h"
 
-#include "core/SourceRule.h"
+#include "core/MediaSource.h"
 #include "core/XmlPlayList.h"
 #include "engine/midi/MpvMidiProtocol.h"
-#include "engine/mpv/MpvClient.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 MpvSourceGuard::MpvSourceGuard(MpvClient &client, MpvMidiProtocol &midi,
                                const QStringList &soundFonts)
@@ -17,7 +17,7 @@ MpvSourceGuard::MpvSourceGuard(MpvClient &client, MpvMidiProtocol &midi,
         scheduleListCheck();
     });
     // Checks what mpv is about to open, whoever asked for it.
-    client.addHook("on_load", [this] { onLoad(); });
+    client.addHook("on_load", [this](MpvClient::HookDone done) { onLoad(std::move(done)); });
 }
 
 MpvSourceGuard::Plan MpvSourceGuard::plan(const QString &url)
@@ -31,12 +31,13 @@ MpvSourceGuard::Plan MpvSourceGuard::plan(const QString &url)
     // mpv reads no XML play lists: it gets their entries as one list.
     const QString name = QFileInfo(decision.location).fileName();
     const XmlPlayListResult list = readXmlPlayList(decision.location);
-    m_skipped << list.skipped;
+    for (const QString &note : list.skipped)
+        m_skipped.add(note);
     Plan plan;
     for (const QString &entry : list.entries) {
         const QString refused = SourceRule::refusedInXmlList(entry);
         if (!refused.isEmpty())
-            noteSkipped(entry, refused);
+            m_skipped.add(entry, refused);
         else
             plan.entries << entry;
     }
@@ -47,41 +48,111 @@ MpvSourceGuard::Plan MpvSourceGuard::plan(const QString &url)
     return plan;
 }
 
-QString MpvSourceGuard::skippedText() const
+void MpvSourceGuard::startMedium()
 {
-    if (m_skipped.isEmpty())
-        return {};
-    if (m_skipped.size() == 1)
-        return tr("Skipped 1 entry: %1").arg(m_skipped.first());
-    return tr("Skipped %1 entries: %2")
-        .arg(m_skipped.size())
-        .arg(m_skipped.join(QLatin1String("; ")));
+    m_skipped.clear();
+    releaseCheck("");
+    m_fileChecks.clear();
 }
 
-void MpvSourceGuard::onLoad()
+void MpvSourceGuard::onEvent(const mpv_event &event)
+{
+    if (event.event_id == MPV_EVENT_START_FILE) {
+        m_currentEntry = static_cast<const mpv_event_start_file *>(event.data)->playlist_entry_id;
+        m_currentName.clear();
+        return;
+    }
+    if (event.event_id != MPV_EVENT_END_FILE)
+        return;
+    const auto *end = static_cast<const mpv_event_end_file *>(event.data);
+    const Origin ended = originOf(end->playlist_entry_id);
+    m_origins.erase(end->playlist_entry_id);
+    // A play list has been read: its entries took its place.
+    if (end->reason != MPV_END_FILE_REASON_REDIRECT || end->playlist_insert_num_entries <= 0 ||
+        end->playlist_entry_id != m_currentEntry || m_currentName.isEmpty())
+        return;
+    const auto inside = std::make_shared<const SourceRule::ListOrigin>(
+        (ended ? *ended : SourceRule::ListOrigin()).inside(m_currentName));
+    for (int i = 0; i < end->playlist_insert_num_entries; ++i)
+        m_origins[end->playlist_insert_id + i] = inside;
+    scheduleListCheck();
+}
+
+MpvSourceGuard::Origin MpvSourceGuard::originOf(qint64 entryId) const
+{
+    const auto found = m_origins.find(entryId);
+    return found == m_origins.end() ? Origin() : found->second;
+}
+
+void MpvSourceGuard::onLoad(MpvClient::HookDone done)
 {
     const QString name = m_client.getString("stream-open-filename");
-    const QString refused = SourceRule::refusedOnLoad(name);
+    m_currentName = name;
+    const Origin origin = originOf(m_currentEntry);
+    const QString refused =
+        SourceRule::refusedInList(name, origin ? *origin : SourceRule::ListOrigin());
     if (!refused.isEmpty()) {
-        noteSkipped(name, refused);
+        m_skipped.add(name, refused);
         // Nothing can be opened under an empty name; the entry ends with
         // an error before any of it is read, and mpv goes on to the next.
         m_client.setString("stream-open-filename", "");
-    } else {
-        // MIDI music goes to mpv as the sound the synthesiser makes of it.
-        QString midiError;
-        const QString sound = m_midi.addressFor(name, m_soundFonts, &midiError);
-        if (!midiError.isEmpty()) {
-            m_midi.noteError(midiError);
-            m_client.setString("stream-open-filename", "");
-        } else if (!sound.isEmpty()) {
-            // mpv lets entries of a play list open only files and network
-            // streams; this address is the engine's own, made just now.
-            m_client.setString("file-local-options/load-unsafe-playlists", "yes");
-            m_client.setString("stream-open-filename", sound.toUtf8().constData());
-        }
+        done();
+        return;
     }
-    scheduleListCheck();
+    // Network sources need no look at the disk.
+    if (MediaSource::isNetworkAddress(name)) {
+        done();
+        return;
+    }
+    releaseCheck("");
+    m_checkDone = std::move(done);
+    m_check =
+        MpvLoadCheck::start(name, m_soundFonts, [this, name](const MpvLoadCheck::Result &result) {
+            finishLoad(name, result);
+        });
+}
+
+void MpvSourceGuard::finishLoad(const QString &name, const MpvLoadCheck::Result &result)
+{
+    if (!result.refused.isEmpty()) {
+        m_skipped.add(name, result.refused);
+        releaseCheck("");
+        return;
+    }
+    if (!result.sideFilesSafe) {
+        // Each of these opens files beside the medium without asking.
+        for (const char *option :
+             {"file-local-options/sub-auto", "file-local-options/audio-file-auto",
+              "file-local-options/cover-art-auto"})
+            m_client.setString(option, "no");
+        m_client.setString("file-local-options/ordered-chapters", "no");
+    }
+    if (!result.midi.error.isEmpty()) {
+        m_midi.noteError(result.midi.error);
+        releaseCheck("");
+        return;
+    }
+    const QString sound = m_midi.addressFor(result.midi);
+    if (sound.isEmpty()) {
+        releaseCheck(nullptr);
+        return;
+    }
+    // mpv lets entries of a play list open only files and network streams;
+    // this address is the engine's own, made just now.
+    m_client.setString("file-local-options/load-unsafe-playlists", "yes");
+    releaseCheck(sound.toUtf8().constData());
+}
+
+void MpvSourceGuard::releaseCheck(const char *openInstead)
+{
+    if (!m_checkDone)
+        return;
+    m_check.reset();
+    if (openInstead)
+        m_client.setString("stream-open-filename", openInstead);
+    const MpvClient::HookDone done = std::move(m_checkDone);
+    m_checkDone = {};
+    done();
 }
 
 void MpvSourceGuard::scheduleListCheck()
@@ -89,43 +160,141 @@ void MpvSourceGuard::scheduleListCheck()
     // Once every request made so far has been answered, so the list read
     // is the one the removals apply to; one check covers any number of
     // changes before it.
+    // Posted first: a list read by mpv changes the count and ends its entry
+    // in one run of events, and one check then serves both.
     if (m_listCheckDue)
         return;
     m_listCheckDue = true;
-    m_client.whenIdle([this] {
-        m_listCheckDue = false;
-        removeRefusedEntries();
+    const std::weak_ptr<int> alive = m_alive;
+    QMetaObject::invokeMethod(
+        &m_client,
+        [this, alive] {
+            if (!alive.lock())
+                return;
+            m_client.whenIdle([this] {
+                m_listCheckDue = false;
+                removeRefusedEntries();
+            });
+        },
+        Qt::QueuedConnection);
+}
+
+std::vector<MpvSourceGuard::ListEntry> MpvSourceGuard::readList()
+{
+    std::vector<ListEntry> entries;
+    m_client.readNode("playlist", [&](const mpv_node &list) {
+        if (list.format != MPV_FORMAT_NODE_ARRAY)
+            return;
+        entries.resize(size_t(list.u.list->num));
+        for (int i = 0; i < list.u.list->num; ++i) {
+            const mpv_node &item = list.u.list->values[i];
+            const mpv_node *file = MpvClient::mapValue(item, "filename");
+            const mpv_node *id = MpvClient::mapValue(item, "id");
+            const mpv_node *current = MpvClient::mapValue(item, "current");
+            ListEntry &entry = entries[size_t(i)];
+            if (file && file->format == MPV_FORMAT_STRING)
+                entry.name = QString::fromUtf8(file->u.string);
+            entry.id = id && id->format == MPV_FORMAT_INT64 ? id->u.int64 : -1;
+            entry.current = current && current->format == MPV_FORMAT_FLAG && current->u.flag;
+        }
     });
+    return entries;
 }
 
 void MpvSourceGuard::removeRefusedEntries()
 {
     // Taken out of mpv's list as soon as it has read a play list, so the
-    // list ends where its last allowed entry ends.
-    QList<int> refused;
-    m_client.readNode("playlist", [&](const mpv_node &list) {
-        if (list.format != MPV_FORMAT_NODE_ARRAY)
-            return;
-        for (int i = 0; i < list.u.list->num; ++i) {
-            const mpv_node *file = MpvClient::mapValue(list.u.list->values[i], "filename");
-            if (!file || file->format != MPV_FORMAT_STRING)
-                continue;
-            const QString name = QString::fromUtf8(file->u.string);
-            const QString reason = SourceRule::refusedInList(name);
-            if (!reason.isEmpty()) {
-                refused.prepend(i);
-                noteSkipped(name, reason);
-            }
+    // list ends where its last allowed entry ends, and mpv never spends
+    // its time on them. The current entry stays: the on_load hook deals
+    // with it.
+    std::vector<ListEntry> entries = readList();
+    MpvLoadCheck::Entries local;
+    for (ListEntry &entry : entries) {
+        if (entry.current)
+            continue;
+        const Origin origin = originOf(entry.id);
+        const QString reason =
+            SourceRule::refusedInList(entry.name, origin ? *origin : SourceRule::ListOrigin());
+        if (!reason.isEmpty()) {
+            entry.refused = true;
+            m_skipped.add(entry.name, reason);
+        } else if (entry.name.startsWith(u'/') && m_lookedAt.insert(entry.id).second) {
+            local.emplace_back(entry.id, entry.name);
         }
-    });
-    // From the end, so the positions still to remove stay valid.
-    for (int index : refused)
-        m_client.command({QStringLiteral("playlist-remove"), QString::number(index)});
+    }
+    removeEntries(entries);
+    if (local.empty())
+        return;
+    // Whether the files are there is for the disk to say, off this thread.
+    m_fileChecks.push_back(OffThread<MpvLoadCheck::Entries>::start(
+        [local] { return MpvLoadCheck::noMediumFiles(local); },
+        [this](const MpvLoadCheck::Entries &found) { removeNoMediumFiles(found); }));
 }
 
-void MpvSourceGuard::noteSkipped(const QString &entry, const QString &reason)
+void MpvSourceGuard::removeNoMediumFiles(const MpvLoadCheck::Entries &found)
 {
-    const QString note = QStringLiteral("%1: %2").arg(entry, reason);
-    if (!m_skipped.contains(note))
-        m_skipped << note;
+    if (found.empty())
+        return;
+    std::unordered_map<qint64, QString> reasons(found.begin(), found.end());
+    std::vector<ListEntry> entries = readList();
+    for (ListEntry &entry : entries) {
+        const auto reason = reasons.find(entry.id);
+        if (entry.current || reason == reasons.end())
+            continue;
+        entry.refused = true;
+        m_skipped.add(entry.name, reason->second);
+    }
+    removeEntries(entries);
+}
+
+void MpvSourceGuard::removeEntries(const std::vector<ListEntry> &entries)
+{
+    const int refused = int(std::count_if(entries.begin(), entries.end(),
+                                          [](const ListEntry &entry) { return entry.refused; }));
+    if (refused == 0)
+        return;
+    // mpv removes one entry at a time, each removal moving every entry after
+    // it; with more to remove than to keep, the list is made again instead.
+    const int kept = int(entries.size()) - refused;
+    if (refused <= kept) {
+        // From the end, so the positions still to remove stay valid.
+        for (int i = int(entries.size()) - 1; i >= 0; --i) {
+            if (entries[size_t(i)].refused) {
+                m_origins.erase(entries[size_t(i)].id);
+                m_client.command({QStringLiteral("playlist-remove"), QString::number(i)});
+            }
+        }
+        return;
+    }
+    // Everything but the current entry goes; the kept ones come back in
+    // order, and the current one moves back between them.
+    m_client.command({QStringLiteral("playlist-clear")});
+    int before = 0;
+    bool currentSeen = false;
+    for (const ListEntry &entry : entries) {
+        if (entry.current) {
+            currentSeen = true;
+            continue;
+        }
+        const Origin origin = originOf(entry.id);
+        m_origins.erase(entry.id);
+        if (entry.refused)
+            continue;
+        const bool looked = m_lookedAt.count(entry.id) > 0;
+        m_client.command({QStringLiteral("loadfile"), entry.name, QStringLiteral("append")},
+                         [&](const mpv_node &result) {
+                             const mpv_node *id = MpvClient::mapValue(result, "playlist_entry_id");
+                             if (!id || id->format != MPV_FORMAT_INT64)
+                                 return;
+                             if (origin)
+                                 m_origins[id->u.int64] = origin;
+                             if (looked)
+                                 m_lookedAt.insert(id->u.int64);
+                         });
+        if (!currentSeen)
+            ++before;
+    }
+    if (currentSeen && before > 0)
+        m_client.command(
+            {QStringLiteral("playlist-move"), QStringLiteral("0"), QString::number(before + 1)});
 }

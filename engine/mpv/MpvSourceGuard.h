@@ -1,17 +1,29 @@
 #pragma once
 
+#include "core/SkippedEntries.h"
+#include "core/SourceRule.h"
+#include "engine/mpv/MpvClient.h"
+#include "engine/mpv/MpvLoadCheck.h"
+
 #include <QCoreApplication>
 #include <QStringList>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
-class MpvClient;
 class MpvMidiProtocol;
 
 // Keeps mpv to the sources SourceRule allows, wherever they come from: a
 // name handed to the engine, an entry of an XML play list the engine reads
-// itself, an entry of a play list mpv reads itself (.m3u, .pls) and whatever
-// mpv is about to open. Refused entries are named in skippedText(). MIDI files
-// leave through the synthesiser: mpv opens the sound MpvMidiProtocol makes
-// of them instead.
+// itself, an entry of a play list mpv reads itself (.m3u, .pls, from a file
+// or from the network, within one another) and whatever mpv is about to
+// open. It follows which play list each entry of mpv's list came from, so a
+// list from the network names only network sources and no list expands into
+// itself or without end. Refused entries are named in skippedText(). MIDI
+// files leave through the synthesiser: mpv opens the sound MpvMidiProtocol
+// makes of them instead. Whatever it must learn from the file system it
+// learns on a worker (MpvLoadCheck), holding mpv, never the window.
 class MpvSourceGuard
 {
     Q_DECLARE_TR_FUNCTIONS(MpvSourceGuard)
@@ -36,22 +48,56 @@ public:
 
     // The skipped entries as the status names them ("Skipped 1 entry: ...");
     // empty when there are none.
-    QString skippedText() const;
-    // Starts a new medium with nothing skipped.
-    void clearSkipped() { m_skipped.clear(); }
+    QString skippedText() const { return m_skipped.text(); }
+    // Starts a new medium with nothing skipped; a check still under way for
+    // the one before lets mpv go on at once, opening nothing of it.
+    void startMedium();
     // How many entries mpv's list holds now.
     int listLength() const { return m_listLength; }
+    // Learns from an event the client passed on which entry is opening and
+    // which entries a play list has put in its place.
+    void onEvent(const mpv_event &event);
 
 private:
-    void onLoad();
+    using Origin = std::shared_ptr<const SourceRule::ListOrigin>;
+
+    void onLoad(MpvClient::HookDone done);
+    void finishLoad(const QString &name, const MpvLoadCheck::Result &result);
+    void releaseCheck(const char *openInstead);
+    // One entry of mpv's list as the list check sees it.
+    struct ListEntry
+    {
+        qint64 id = -1;
+        QString name;
+        bool current = false;
+        bool refused = false;
+    };
+
     void scheduleListCheck();
+    std::vector<ListEntry> readList();
     void removeRefusedEntries();
-    void noteSkipped(const QString &entry, const QString &reason);
+    void removeNoMediumFiles(const MpvLoadCheck::Entries &found);
+    void removeEntries(const std::vector<ListEntry> &entries);
+    Origin originOf(qint64 entryId) const;
 
     MpvClient &m_client;
     MpvMidiProtocol &m_midi;
     QStringList m_soundFonts;
-    QStringList m_skipped;
+    SkippedEntries m_skipped;
     int m_listLength = 0;
     bool m_listCheckDue = false;
+
+    // The play list each entry that came from one sits in, by entry id.
+    std::unordered_map<qint64, Origin> m_origins;
+    // The entry opening now and the name it was opened under.
+    qint64 m_currentEntry = -1;
+    QString m_currentName;
+    // The file-system check mpv waits for, and how to let it go on.
+    MpvLoadCheck::Ticket m_check;
+    MpvClient::HookDone m_checkDone;
+    // Local entries whose files are being looked for, or were, by id.
+    std::unordered_set<qint64> m_lookedAt;
+    std::vector<OffThread<MpvLoadCheck::Entries>::Ticket> m_fileChecks;
+    // Gone with this object, for work posted to run later.
+    std::shared_ptr<int> m_alive = std::make_shared<int>();
 };

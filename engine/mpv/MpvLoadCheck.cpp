@@ -1,0 +1,103 @@
+#include "engine/mpv/MpvLoadCheck.h"
+
+#include "core/MediaSource.h"
+#include "core/SourceRule.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+// Enough of a file to tell an edit list or a cue sheet, and to read one.
+constexpr qint64 sniffBytes = 64 * 1024;
+
+} // namespace
+
+MpvLoadCheck::Result MpvLoadCheck::run(const QString &name, const QStringList &soundFonts)
+{
+    Result result;
+    result.refused = SourceRule::refusedOnLoad(name);
+    const MediaSource source = MediaSource::classify(name, QString());
+    if (!result.refused.isEmpty() || source.kind != MediaSource::Kind::Local)
+        return result;
+    const QFileInfo file(source.location);
+    if (!file.isFile())
+        return result;
+    result.sideFilesSafe = folderIsQuiet(file.absolutePath());
+    result.refused = refusedContent(file.absoluteFilePath());
+    if (result.refused.isEmpty())
+        result.midi = MpvMidiProtocol::inspect(file.absoluteFilePath(), soundFonts);
+    return result;
+}
+
+// mpv opens the members of an edit list or a cue sheet itself, past every
+// check made here.
+QString MpvLoadCheck::refusedContent(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray head = file.read(sniffBytes);
+    if (head.startsWith("# mpv EDL v0"))
+        return tr("an edit list, which may name any source and is not opened");
+
+    static const QRegularExpression member(
+        QStringLiteral("^[ \\t]*FILE[ \\t]+(?:\"([^\"]*)\"|(\\S+))"),
+        QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
+    const QByteArray upper = head.toUpper();
+    if (!upper.contains("TRACK") || !upper.contains("INDEX"))
+        return {};
+    const QString text = QString::fromUtf8(head);
+    const QString folder = QFileInfo(path).absolutePath();
+    auto it = member.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const QString entry = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
+        const MediaSource source = MediaSource::classify(entry, folder);
+        if (source.kind != MediaSource::Kind::Local)
+            return tr("a cue sheet naming %1, which is not a local file").arg(entry);
+        const QString notMedium = SourceRule::notAMediumFile(QFileInfo(source.location));
+        if (!notMedium.isEmpty())
+            return tr("a cue sheet naming %1, %2").arg(entry, notMedium);
+    }
+    return {};
+}
+
+bool MpvLoadCheck::folderIsQuiet(const QString &folder)
+{
+    QDirIterator entries(folder,
+                         QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    int seen = 0;
+    while (entries.hasNext()) {
+        entries.next();
+        if (++seen > maxFolderEntries)
+            return false;
+        const QFileInfo entry = entries.fileInfo();
+        // Links are followed: a link to a pipe is a pipe to whoever opens it.
+        if (!entry.isFile() && !entry.isDir())
+            return false;
+    }
+    return true;
+}
+
+MpvLoadCheck::Ticket MpvLoadCheck::start(const QString &name, const QStringList &soundFonts,
+                                         std::function<void(const Result &)> then)
+{
+    return OffThread<Result>::start([name, soundFonts] { return run(name, soundFonts); },
+                                    std::move(then));
+}
+
+MpvLoadCheck::Entries MpvLoadCheck::noMediumFiles(const Entries &paths)
+{
+    Entries found;
+    for (const auto &[id, path] : paths) {
+        const QFileInfo file(path);
+        if (!file.exists())
+            found.emplace_back(id, tr("not found"));
+        else if (const QString notMedium = SourceRule::notAMediumFile(file); !notMedium.isEmpty())
+            found.emplace_back(id, notMedium);
+    }
+    return found;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/midi/MpvMidiProtocol.h"
+#include "engine/mpv/OffThread.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+// What the engine must know of a name mpv is about to open that only the
+// file system can tell: whether it is a medium file at all, whether it holds
+// MIDI music, whether mpv may load the files beside it by itself, and
+// whether it is an edit list or a cue sheet naming what must not open. Any
+// look at a file may wait as long as the file system makes it (a stalled
+// network mount, a file held up by its owner), so the check runs on a thread
+// of its own and reports back on the GUI thread.
+class MpvLoadCheck
+{
+    Q_DECLARE_TR_FUNCTIONS(MpvLoadCheck)
+public:
+    // How many entries of a medium's folder are looked at; beyond them mpv
+    // loads nothing beside the medium by itself.
+    static constexpr int maxFolderEntries = 20000;
+
+    struct Result
+    {
+        // Why the name must not open; empty when it may.
+        QString refused;
+        // The MIDI music found in it, if any.
+        MpvMidiProtocol::Inspection midi;
+        // Whether mpv may load subtitles, cover art and other media beside
+        // it by itself: not when its folder holds a pipe, a device or a
+        // socket, which would hold mpv up, or more entries than are looked at.
+        bool sideFilesSafe = true;
+    };
+
+    // Does the check where it is called; may wait on the file system.
+    static Result run(const QString &name, const QStringList &soundFonts);
+
+    // A check under way; its result is dropped once the ticket is.
+    using Ticket = OffThread<Result>::Ticket;
+    // Runs run() on a thread of its own (OffThread) and hands the result to
+    // then on the GUI thread.
+    static Ticket start(const QString &name, const QStringList &soundFonts,
+                        std::function<void(const Result &)> then);
+
+    // Local entries of a list, by id, and why each of them is no medium
+    // file: missing, a folder, a pipe or a device.
+    using Entries = std::vector<std::pair<qint64, QString>>;
+    // Which of these local paths are no medium file; may wait on the file
+    // system.
+    static Entries noMediumFiles(const Entries &paths);
+
+private:
+    static QString refusedContent(const QString &path);
+    static bool folderIsQuiet(const QString &folder);
+};

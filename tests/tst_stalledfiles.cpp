@@ -1,0 +1,230 @@
+// Files that never answer, in the real engine: a medium whose every open
+// waits (held by a lease in another process, as a file on a stalled network
+// mount waits), and pipes beside a medium or named inside it, where mpv would
+// look by itself. The window's thread must go on handling events and every
+// command must still work; the pipes must not keep the medium from playing.
+#include "support/RealEngine.h"
+#include "support/TestMedia.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int startTimeout = 15000;
+
+// Another process holding a write lease on a file: until it lets go (or the
+// kernel breaks the lease, 45 s by default), whoever else opens the file
+// waits inside open().
+class HeldFile
+{
+public:
+    explicit HeldFile(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        m_child = ::fork();
+        if (m_child == 0) {
+            // Only calls that are safe after fork() in a threaded program.
+            ::signal(SIGIO, SIG_IGN);
+            ::alarm(40);
+            const int fd = ::open(name.constData(), O_WRONLY);
+            const char held = (fd >= 0 && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) ? 'y' : 'n';
+            (void)::write(ready[1], &held, 1);
+            ::pause();
+            ::_exit(0);
+        }
+        char held = 'n';
+        if (m_child > 0 && ::read(ready[0], &held, 1) == 1)
+            m_held = held == 'y';
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~HeldFile() { release(); }
+    bool held() const { return m_held; }
+    void release()
+    {
+        if (m_child > 0) {
+            ::kill(m_child, SIGKILL);
+            ::waitpid(m_child, nullptr, 0);
+            m_child = -1;
+        }
+    }
+
+private:
+    pid_t m_child = -1;
+    bool m_held = false;
+};
+
+// Counts how often a 50 ms timer fired while events were handled.
+int ticksDuring(int milliseconds)
+{
+    int ticks = 0;
+    QTimer beat;
+    beat.setInterval(50);
+    QObject::connect(&beat, &QTimer::timeout, [&ticks] { ++ticks; });
+    beat.start();
+    QTest::qWait(milliseconds);
+    return ticks;
+}
+
+bool makePipe(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
+
+} // namespace
+
+class TestStalledFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void commandsWorkWhileAFileWaits();
+    void pipesBesideAMediumAreLeftAlone_data();
+    void pipesBesideAMediumAreLeftAlone();
+    void listsInsideAMediumNamingPipesAreRefused_data();
+    void listsInsideAMediumNamingPipesAreRefused();
+
+private:
+    TestMedia m_media;
+    QString m_tone; // 1.5 s
+};
+
+void TestStalledFiles::initTestCase()
+{
+    m_tone = m_media.wav(QStringLiteral("tone.wav"), 1.5);
+    QVERIFY2(!m_tone.isEmpty(), qPrintable(m_media.lastError()));
+}
+
+void TestStalledFiles::commandsWorkWhileAFileWaits()
+{
+    const QString stalled = m_media.wav(QStringLiteral("stalled.wav"), 1.0);
+    QVERIFY(!stalled.isEmpty());
+    HeldFile hold(stalled);
+    if (!hold.held())
+        QSKIP("this file system takes no leases");
+
+    auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
+    engine.setUrl(stalled);
+    // Generous: 30 beats are due; a window held up by the file gets none.
+    QVERIFY2(ticksDuring(1500) >= 10, "the window waited on the file");
+    QCOMPARE(engine.status(), QStringLiteral("Opening"));
+    // Not playing while nothing has opened, as the desktop's controls show it.
+    QCOMPARE(engine.playbackState(), MediaEngine::PlaybackState::Stopped);
+    engine.play();
+    QCOMPARE(engine.playbackState(), MediaEngine::PlaybackState::Stopped);
+    engine.stop();
+    engine.setVolume(0);
+    QCOMPARE(engine.volume(), 0);
+    QVERIFY(ticksDuring(300) >= 2);
+
+    // Another medium opens at once, the waiting one given up.
+    engine.setUrl(m_tone);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.duration() && qAbs(*engine.duration() - 1.5) < 0.05,
+                             startTimeout);
+    QCOMPARE(engine.playbackState(), MediaEngine::PlaybackState::Playing);
+
+    // Exit while a file waits: the engine goes without waiting for it.
+    engine.setUrl(stalled);
+    QVERIFY(ticksDuring(300) >= 2);
+    QElapsedTimer exit;
+    exit.start();
+    engineOwner.reset();
+    QVERIFY2(exit.elapsed() < 10000, qPrintable(QString::number(exit.elapsed())));
+    hold.release();
+
+    // Once the file answers it plays like any other.
+    auto again = makeEngine(MpvEngine::Options::headless());
+    again->setUrl(stalled);
+    QTRY_COMPARE_WITH_TIMEOUT(again->status(), QStringLiteral("Playing"), startTimeout);
+}
+
+void TestStalledFiles::pipesBesideAMediumAreLeftAlone_data()
+{
+    // The medium's name and the pipes made beside it, each where mpv looks
+    // for subtitles, cover art or other parts of it.
+    QTest::addColumn<QString>("medium");
+    QTest::addColumn<QStringList>("pipes");
+    QTest::newRow("subtitles") << "clip.wav" << QStringList{QStringLiteral("clip.srt")};
+    QTest::newRow("subtitles with a language")
+        << "clip.wav" << QStringList{QStringLiteral("clip.en.ass")};
+    QTest::newRow("cover art by the medium's name")
+        << "song.wav" << QStringList{QStringLiteral("song.jpg")};
+    QTest::newRow("cover art of the folder")
+        << "song.wav" << QStringList{QStringLiteral("cover.jpg"), QStringLiteral("Folder.png")};
+}
+
+void TestStalledFiles::pipesBesideAMediumAreLeftAlone()
+{
+    QFETCH(QString, medium);
+    QFETCH(QStringList, pipes);
+    const QString folder = m_media.path(QString::fromUtf8(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + u'/' + medium;
+    QVERIFY(QFile::copy(m_tone, path));
+    for (const QString &pipe : pipes)
+        QVERIFY(makePipe(folder + u'/' + pipe));
+
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
+    QSignalSpy ended(&engine, &MediaEngine::endOfStream);
+    engine.setUrl(path);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, startTimeout);
+}
+
+void TestStalledFiles::listsInsideAMediumNamingPipesAreRefused_data()
+{
+    // A file mpv would read as a list of parts it opens itself; %1 a pipe,
+    // %2 the tone.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a cue sheet naming a pipe")
+        << "album.cue"
+        << "FILE \"%1\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+        << "a cue sheet naming";
+    QTest::newRow("a cue sheet naming another source")
+        << "odd.cue"
+        << "FILE \"av://lavfi:sine\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+        << "which is not a local file";
+    QTest::newRow("an edit list") << "parts.wav"
+                                  << "# mpv EDL v0\n%1,0,1\n%2,0,1\n"
+                                  << "an edit list";
+}
+
+void TestStalledFiles::listsInsideAMediumNamingPipesAreRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, content);
+    QFETCH(QString, reason);
+    const QString pipe = m_media.path(name + QStringLiteral(".pipe"));
+    QVERIFY(makePipe(pipe));
+    const QString file = m_media.textFile(name, content.arg(pipe, m_tone));
+    QVERIFY(!file.isEmpty());
+
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
+    engine.setUrl(file);
+    QTRY_VERIFY2_WITH_TIMEOUT(engine.status().startsWith(QLatin1String("Error: ")),
+                              qPrintable(engine.status()), startTimeout);
+    QVERIFY2(engine.status().contains(reason), qPrintable(engine.status()));
+    QVERIFY(ticksDuring(300) >= 2);
+
+    // The tone still opens after it.
+    engine.setUrl(m_tone);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
+}
+
+QTEST_MAIN(TestStalledFiles)
+#include "tst_stalledfiles.moc"
