@@ -1,7 +1,8 @@
 #include "app/Form1.h"
 #include "core/CommandLine.h"
 #include "desktop/DesktopIntegration.h"
-#include "engine/mpv/MpvEngine.h"
+#include "engine/DeferredEngine.h"
+#include "engine/EngineLoader.h"
 #include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
@@ -20,17 +21,24 @@ int main(int argc, char *argv[])
         return *exitCode;
     commandLine.applyEnvironment();
 
+    // libmpv takes longer to map than the window takes to build and paint:
+    // it loads meanwhile, and the window's requests wait for it.
+    EngineLoader loader(EngineLoader::defaultModulePath());
+    DeferredEngine engine;
     QtCommonDialog dialog;
-    QString engineError;
-    const std::unique_ptr<MpvEngine> engine = MpvEngine::create(MpvEngine::Options(), &engineError);
-    if (!engine) {
+    QObject::connect(&loader, &EngineLoader::loaded, &engine, [&engine](MediaEngine *real) {
+        engine.attach(std::unique_ptr<MediaEngine>(real));
+    });
+    QObject::connect(&loader, &EngineLoader::failed, &engine, [&dialog](const QString &reason) {
         // Without an engine nothing can play: say why instead of aborting.
-        dialog.showMessage(engineError, QApplication::applicationName());
-        return 1;
-    }
-    Form1 window(*engine, dialog);
+        dialog.showMessage(reason, QApplication::applicationName());
+        QApplication::exit(1);
+    });
+    loader.start();
+
+    Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
-    DesktopIntegration desktop(window, window.commands(), window.playList(), *engine, dialog);
+    DesktopIntegration desktop(window, window.commands(), window.playList(), engine, dialog);
     desktop.connectSessionBus();
     window.show();
     desktop.openArguments(commandLine.files());
