@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/StartupClock.h"
 #include "core/CommandLine.h"
 #include "desktop/DesktopIntegration.h"
 #include "engine/DeferredEngine.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    StartupClock clock;
     CommandLine commandLine;
     if (const auto exitCode = commandLine.answerEarly(CommandLine::fromArgv(argc, argv)))
         return *exitCode;
@@ -20,13 +22,16 @@ int main(int argc, char *argv[])
     if (const auto exitCode = commandLine.read(QApplication::arguments()))
         return *exitCode;
     commandLine.applyEnvironment();
+    clock.step("application ready");
 
     // libmpv takes longer to map than the window takes to build and paint:
-    // it loads meanwhile, and the window's requests wait for it.
+    // it loads once the window is on the screen, and the window's requests
+    // wait for it.
     EngineLoader loader(EngineLoader::defaultModulePath());
     DeferredEngine engine;
     QtCommonDialog dialog;
-    QObject::connect(&loader, &EngineLoader::loaded, &engine, [&engine](MediaEngine *real) {
+    QObject::connect(&loader, &EngineLoader::loaded, &engine, [&engine, &clock](MediaEngine *real) {
+        clock.step("engine made");
         engine.attach(std::unique_ptr<MediaEngine>(real));
     });
     QObject::connect(&loader, &EngineLoader::failed, &engine, [&dialog](const QString &reason) {
@@ -34,12 +39,15 @@ int main(int argc, char *argv[])
         dialog.showMessage(reason, QApplication::applicationName());
         QApplication::exit(1);
     });
-    loader.start();
 
     Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
+    clock.step("window built");
     DesktopIntegration desktop(window, window.commands(), window.playList(), engine, dialog);
     desktop.connectSessionBus();
+    clock.step("session bus");
+    clock.watchFirstPaint(window);
+    loader.startAfterPaintOf(window);
     window.show();
     desktop.openArguments(commandLine.files());
     return QApplication::exec();

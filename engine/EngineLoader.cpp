@@ -4,8 +4,14 @@
 #include "engine/HelperFiles.h"
 #include "engine/MediaEngine.h"
 
+#include "engine/OpenGlProbe.h"
+#include "engine/VideoOutput.h"
+
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QThread>
+#include <QTimer>
+#include <QWidget>
 
 QString EngineLoader::defaultModulePath()
 {
@@ -15,6 +21,12 @@ QString EngineLoader::defaultModulePath()
 EngineLoader::EngineLoader(const QString &modulePath, bool headless, QObject *parent)
     : QObject(parent), m_library(modulePath), m_headless(headless)
 {
+    // The renderer probe is a process of its own and takes longer than
+    // mapping libmpv: started now, its answer is there when the engine
+    // wants it.
+    if (!m_headless && requestedVideoOutput(VideoOutput::Auto, qgetenv("CORVEL_VIDEO_OUTPUT")) ==
+                           VideoOutput::Auto)
+        OpenGlProbe::machine().start();
 }
 
 EngineLoader::~EngineLoader()
@@ -47,6 +59,24 @@ void EngineLoader::start()
     m_worker->setObjectName(QStringLiteral("engine loader"));
     connect(m_worker, &QThread::finished, this, &EngineLoader::finish);
     m_worker->start();
+}
+
+void EngineLoader::startAfterPaintOf(QWidget &window)
+{
+    window.installEventFilter(this);
+    // A window that is never painted (started minimised) still gets its
+    // engine.
+    QTimer::singleShot(firstPaintWaitMs, this, &EngineLoader::start);
+}
+
+bool EngineLoader::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint) {
+        watched->removeEventFilter(this);
+        // Once this paint is done and on its way to the screen.
+        QTimer::singleShot(0, this, &EngineLoader::start);
+    }
+    return false;
 }
 
 void EngineLoader::finish()

@@ -3,6 +3,8 @@
 #include "engine/EngineLog.h"
 #include "engine/HelperFiles.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 
@@ -14,6 +16,14 @@ OpenGlProbe::OpenGlProbe(QObject *parent)
 OpenGlProbe::OpenGlProbe(const QString &program, int limitMs, QObject *parent)
     : QObject(parent), m_program(program), m_timeLimitMs(limitMs)
 {
+}
+
+OpenGlProbe &OpenGlProbe::machine()
+{
+    static QPointer<OpenGlProbe> shared;
+    if (!shared)
+        shared = new OpenGlProbe(QCoreApplication::instance());
+    return *shared;
 }
 
 OpenGlProbe::~OpenGlProbe()
@@ -62,6 +72,7 @@ void OpenGlProbe::finish(const std::optional<QString> &renderer)
     if (m_done)
         return;
     m_done = true;
+    m_renderer = renderer;
     m_limit->stop();
     if (m_process) {
         m_process->disconnect(this);

@@ -25,8 +25,17 @@ public:
     // Ends a child still running.
     ~OpenGlProbe() override;
 
-    // Starts the probe; finished() follows once, from the event loop.
+    // The probe of this machine, shared by every engine of the process, so
+    // the child runs at most once; it belongs to the application object.
+    static OpenGlProbe &machine();
+
+    // Starts the probe; finished() follows once, from the event loop. Does
+    // nothing once started.
     void start();
+    // Whether finished() has been raised.
+    bool isFinished() const { return m_done; }
+    // What finished() carried.
+    std::optional<QString> renderer() const { return m_renderer; }
 
 signals:
     // The renderer string, empty without OpenGL.
@@ -40,4 +49,5 @@ private:
     QProcess *m_process = nullptr;
     QTimer *m_limit = nullptr;
     bool m_done = false;
+    std::optional<QString> m_renderer;
 };
