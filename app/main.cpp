@@ -1,7 +1,9 @@
 #include "app/Form1.h"
+#include "app/StartupClock.h"
 #include "core/CommandLine.h"
 #include "desktop/DesktopIntegration.h"
-#include "engine/mpv/MpvEngine.h"
+#include "engine/DeferredEngine.h"
+#include "engine/EngineLoader.h"
 #include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
@@ -9,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    StartupClock clock;
     CommandLine commandLine;
     if (const auto exitCode = commandLine.answerEarly(CommandLine::fromArgv(argc, argv)))
         return *exitCode;
@@ -19,19 +22,32 @@ int main(int argc, char *argv[])
     if (const auto exitCode = commandLine.read(QApplication::arguments()))
         return *exitCode;
     commandLine.applyEnvironment();
+    clock.step("application ready");
 
+    // libmpv takes longer to map than the window takes to build and paint:
+    // it loads once the window is on the screen, and the window's requests
+    // wait for it.
+    EngineLoader loader(EngineLoader::defaultModulePath());
+    DeferredEngine engine;
     QtCommonDialog dialog;
-    QString engineError;
-    const std::unique_ptr<MpvEngine> engine = MpvEngine::create(MpvEngine::Options(), &engineError);
-    if (!engine) {
+    QObject::connect(&loader, &EngineLoader::loaded, &engine, [&engine, &clock](MediaEngine *real) {
+        clock.step("engine made");
+        engine.attach(std::unique_ptr<MediaEngine>(real));
+    });
+    QObject::connect(&loader, &EngineLoader::failed, &engine, [&dialog](const QString &reason) {
         // Without an engine nothing can play: say why instead of aborting.
-        dialog.showMessage(engineError, QApplication::applicationName());
-        return 1;
-    }
-    Form1 window(*engine, dialog);
+        dialog.showMessage(reason, QApplication::applicationName());
+        QApplication::exit(1);
+    });
+
+    Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
-    DesktopIntegration desktop(window, window.commands(), window.playList(), *engine, dialog);
+    clock.step("window built");
+    DesktopIntegration desktop(window, window.commands(), window.playList(), engine, dialog);
     desktop.connectSessionBus();
+    clock.step("session bus");
+    clock.watchFirstPaint(window);
+    loader.startAfterPaintOf(window);
     window.show();
     desktop.openArguments(commandLine.files());
     return QApplication::exec();

@@ -4,6 +4,9 @@
 //
 //   bench_window            all figures (runs itself again for start-up)
 //   bench_window --startup  one start-up, as the parent runs it
+//   bench_window --steps    one start-up, step by step
+//
+// The player beside mpv and VLC, as separate programs, is bench_startup.
 //
 // Runs on any Qt platform: offscreen (the engine without video, as the
 // real video surface needs a display) or xcb under xvfb-run (the player
@@ -11,8 +14,12 @@
 
 #include "BenchEngine.h"
 #include "app/Form1.h"
+#include "commands/Commands.h"
+#include "desktop/DesktopIntegration.h"
+#include "engine/DeferredEngine.h"
 #include "engine/mpv/MpvEngine.h"
 #include "widgets/FileListBox.h"
+#include "widgets/FolderList.h"
 #include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
@@ -20,6 +27,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontDatabase>
 #include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
@@ -31,10 +39,8 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
-#include <poll.h>
 #include <unistd.h>
 #include <vector>
-#include <xcb/xcb.h>
 
 namespace {
 
@@ -86,23 +92,31 @@ MpvEngine::Options engineOptions()
 int startupChild(QApplication &app, qint64 mainEntered)
 {
     const qint64 appReady = monotonicNs();
-    const auto engineOwner = startEngine(engineOptions());
-    MpvEngine &engine = *engineOwner;
+    // As the player does: the window first, the engine once it is painted.
+    DeferredEngine engine;
     QtCommonDialog dialog;
     Form1 window(engine, dialog);
     dialog.setParentWidget(&window);
 
     struct FirstPaint : QObject
     {
+        DeferredEngine *engine = nullptr;
+        bool painted = false;
         qint64 shown = 0;
         bool eventFilter(QObject *, QEvent *event) override
         {
-            if (event->type() == QEvent::Paint && shown == 0)
+            if (event->type() == QEvent::Paint && !painted) {
+                painted = true;
                 // Once this paint is done and on its way to the screen.
-                QTimer::singleShot(0, this, [this] { shown = monotonicNs(); });
+                QTimer::singleShot(0, this, [this] {
+                    shown = monotonicNs();
+                    engine->attach(startEngine(engineOptions()));
+                });
+            }
             return false;
         }
     } firstPaint;
+    firstPaint.engine = &engine;
     window.installEventFilter(&firstPaint);
     window.show();
     QTimer::singleShot(2000, &app, [&] {
@@ -161,6 +175,78 @@ int idleChild(QApplication &app)
     return QApplication::exec();
 }
 
+// Child: the steps of start-up one by one, each timed on its own: the
+// fonts, the window with its 51 controls (the drive, folder and file lists
+// filled for the current folder, timed again on their own afterwards), the
+// session bus, the first paint, and mpv's own initialisation.
+int stepsChild(QApplication &app)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const auto lap = [&clock] { return double(clock.nsecsElapsed()) / 1e6; };
+    double t0 = lap();
+    QFontDatabase::families();
+    const double fonts = lap() - t0;
+    DeferredEngine engine;
+    QtCommonDialog dialog;
+    t0 = lap();
+    Form1 window(engine, dialog);
+    const double built = lap() - t0;
+    auto *folders = window.findChild<FolderList *>(QStringLiteral("Folders"));
+    auto *files = window.findChild<FileListBox *>(QStringLiteral("FileList"));
+    t0 = lap();
+    folders->setPath(QDir::tempPath());
+    files->setPath(QDir::tempPath());
+    folders->setPath(QDir::currentPath());
+    files->setPath(QDir::currentPath());
+    const double lists = (lap() - t0) / 2;
+    t0 = lap();
+    DesktopIntegration desktop(window, window.commands(), window.playList(), engine, dialog);
+    desktop.connectSessionBus();
+    const double bus = lap() - t0;
+    t0 = lap();
+    window.show();
+    window.repaint();
+    const double paint = lap() - t0;
+    t0 = lap();
+    engine.attach(startEngine(engineOptions()));
+    const double mpvInit = lap() - t0;
+    std::printf("fonts %.1f window %.1f lists %.1f bus %.1f paint %.1f mpv %.1f\n", fonts, built,
+                lists, bus, paint, mpvInit);
+    std::fflush(stdout);
+    Q_UNUSED(app);
+    return 0;
+}
+
+void benchSteps()
+{
+    std::vector<double> columns[6];
+    for (int run = 0; run < 7; ++run) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--steps")});
+        if (!child.waitForFinished(60000)) {
+            child.kill();
+            child.waitForFinished();
+            continue;
+        }
+        double v[6];
+        if (std::sscanf(child.readAllStandardOutput().constData(),
+                        "fonts %lf window %lf lists %lf bus %lf paint %lf mpv %lf", &v[0], &v[1],
+                        &v[2], &v[3], &v[4], &v[5]) == 6)
+            for (int i = 0; i < 6; ++i)
+                columns[i].push_back(v[i]);
+    }
+    if (columns[0].empty())
+        return;
+    std::printf("start-up steps, median of %zu starts: fonts %.1f ms; the window and its 51 "
+                "controls %.1f ms, of which filling the drive, folder and file lists about "
+                "%.1f ms; session bus (MPRIS) %.1f ms; first paint %.1f ms; mpv's initialisation "
+                "%.1f ms\n",
+                columns[0].size(), median(columns[0]), median(columns[1]), median(columns[2]),
+                median(columns[3]), median(columns[4]), median(columns[5]));
+}
+
 void benchIdleTimers()
 {
     QProcess child;
@@ -173,212 +259,6 @@ void benchIdleTimers()
         return;
     }
     std::printf("idle window, in-process: %s", child.readAllStandardOutput().constData());
-}
-
-// ---- The player beside mpv, both as separate programs under X ----------
-
-// A field of /proc/<pid>/status in kB, or -1.
-long processStatusKb(qint64 pid, const char *field)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-// Context switches of every thread of the process (each one a wake-up
-// after sleeping or a preemption), and of its main thread alone.
-std::pair<long, long> contextSwitches(qint64 pid)
-{
-    long all = 0, mainThread = 0;
-    QDirIterator tasks(QStringLiteral("/proc/%1/task").arg(pid), QDir::Dirs | QDir::NoDotAndDotDot);
-    while (tasks.hasNext()) {
-        const qint64 tid = QFileInfo(tasks.next()).fileName().toLongLong();
-        QFile status(QStringLiteral("/proc/%1/task/%2/status").arg(pid).arg(tid));
-        if (!status.open(QIODevice::ReadOnly))
-            continue;
-        long n = 0;
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("voluntary_ctxt_switches:") ||
-                line.startsWith("nonvoluntary_ctxt_switches:"))
-                n += line.mid(line.indexOf(':') + 1).trimmed().toLong();
-        all += n;
-        if (tid == pid)
-            mainThread = n;
-    }
-    return {all, mainThread};
-}
-
-// CPU milliseconds the process has used (user and system).
-double processCpuMs(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    // The fields after the command name, which may hold blanks.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    const double ticks = double(fields.value(11).toLongLong() + fields.value(12).toLongLong());
-    return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
-}
-
-// Watches the X server for top-level windows being mapped, so both programs
-// are timed the same way from outside.
-class MapWatch
-{
-public:
-    MapWatch()
-    {
-        m_connection = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(m_connection))
-            return;
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
-        const char name[] = "_NET_WM_PID";
-        xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, sizeof name - 1, name), nullptr);
-        m_pidAtom = atom ? atom->atom : XCB_NONE;
-        free(atom);
-        xcb_flush(m_connection);
-        m_ok = m_pidAtom != XCB_NONE;
-    }
-    ~MapWatch() { xcb_disconnect(m_connection); }
-    bool ok() const { return m_ok; }
-
-    // Drops what was seen so far.
-    void clear()
-    {
-        while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection))
-            free(event);
-    }
-
-    // The monotonic time at which a window of this process was mapped, or 0.
-    qint64 waitForWindowOf(qint64 pid, int timeoutMs)
-    {
-        const qint64 until = monotonicNs() + qint64(timeoutMs) * 1000000;
-        pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
-        while (monotonicNs() < until) {
-            while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
-                const qint64 at = monotonicNs();
-                const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY;
-                const xcb_window_t window =
-                    mapped ? reinterpret_cast<xcb_map_notify_event_t *>(event)->window : 0;
-                free(event);
-                if (mapped && pidOf(window) == pid)
-                    return at;
-            }
-            poll(&fd, 1, 5);
-        }
-        return 0;
-    }
-
-private:
-    qint64 pidOf(xcb_window_t window)
-    {
-        xcb_get_property_reply_t *reply = xcb_get_property_reply(
-            m_connection,
-            xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1), nullptr);
-        qint64 pid = -1;
-        if (reply && xcb_get_property_value_length(reply) == 4)
-            pid = *static_cast<uint32_t *>(xcb_get_property_value(reply));
-        free(reply);
-        return pid;
-    }
-
-    xcb_connection_t *m_connection = nullptr;
-    xcb_window_t m_root = 0;
-    xcb_atom_t m_pidAtom = XCB_NONE;
-    bool m_ok = false;
-};
-
-struct ProgramFigures
-{
-    std::vector<double> shownMs, rssMiB;
-    double idleCpuMs = -1;
-    long idleSwitches = -1, idleMainSwitches = -1;
-};
-
-// Starts the program, times its window, reads its memory two seconds
-// later and, when asked, its idle wake-ups and CPU over ten more seconds.
-void runProgram(MapWatch &watch, const QString &program, const QStringList &arguments,
-                ProgramFigures &figures, bool idle)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    watch.clear();
-    const qint64 started = monotonicNs();
-    process.start(program, arguments);
-    if (!process.waitForStarted(10000)) {
-        std::printf("  %s did not start\n", qPrintable(program));
-        return;
-    }
-    const qint64 shown = watch.waitForWindowOf(process.processId(), 30000);
-    if (shown == 0) {
-        std::printf("  %s showed no window\n", qPrintable(program));
-    } else {
-        figures.shownMs.push_back(double(shown - started) / 1e6);
-        QThread::msleep(2000);
-        figures.rssMiB.push_back(double(processStatusKb(process.processId(), "VmRSS:")) / 1024.0);
-        if (idle) {
-            // Timer1's first tick has turned it off by now.
-            QThread::msleep(1500);
-            const auto [all, mainThread] = contextSwitches(process.processId());
-            const double cpu = processCpuMs(process.processId());
-            QThread::msleep(10000);
-            const auto [allAfter, mainAfter] = contextSwitches(process.processId());
-            figures.idleSwitches = allAfter - all;
-            figures.idleMainSwitches = mainAfter - mainThread;
-            figures.idleCpuMs = processCpuMs(process.processId()) - cpu;
-        }
-    }
-    process.terminate();
-    if (!process.waitForFinished(10000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-}
-
-void printProgram(const char *name, const ProgramFigures &f)
-{
-    if (f.shownMs.empty())
-        return;
-    std::printf("  %-28s window mapped %5.0f ms (best %.0f), idle resident %6.1f MiB, "
-                "idle 10 s: %ld wake-ups (main thread %ld), %.0f ms CPU\n",
-                name, median(f.shownMs), *std::min_element(f.shownMs.begin(), f.shownMs.end()),
-                median(f.rssMiB), f.idleSwitches, f.idleMainSwitches, f.idleCpuMs);
-}
-
-void benchBesideMpv()
-{
-    const QString player = QDir(QCoreApplication::applicationDirPath())
-                               .absoluteFilePath(QStringLiteral("../corvel-media-player"));
-    const QString mpv = QStandardPaths::findExecutable(QStringLiteral("mpv"));
-    MapWatch watch;
-    if (!watch.ok() || mpv.isEmpty() || !QFileInfo(player).isExecutable()) {
-        std::printf("beside mpv: needs X, mpv and %s\n", qPrintable(player));
-        return;
-    }
-    const int runs = 5;
-    ProgramFigures ours, theirs;
-    for (int run = 0; run < runs; ++run) {
-        const bool idle = run == runs - 1;
-        runProgram(watch, player, {}, ours, idle);
-        runProgram(watch, mpv, {QStringLiteral("--idle"), QStringLiteral("--force-window")}, theirs,
-                   idle);
-    }
-    std::printf("beside mpv, each started %d times in turns, process start to its window "
-                "mapped on X (median):\n",
-                runs);
-    printProgram("corvel-media-player", ours);
-    printProgram("mpv --idle --force-window", theirs);
-    if (!ours.rssMiB.empty() && !theirs.rssMiB.empty())
-        std::printf("  resident memory: ours is %+.0f%% of mpv's; start-up: ours %+.0f ms\n",
-                    (median(ours.rssMiB) / median(theirs.rssMiB) - 1.0) * 100.0,
-                    median(ours.shownMs) - median(theirs.shownMs));
 }
 
 void benchStartup()
@@ -417,7 +297,7 @@ void benchStartup()
                 median(toShown), *std::min_element(toShown.begin(), toShown.end()),
                 *std::max_element(toShown.begin(), toShown.end()), toShown.size());
     std::printf("  main() entered to window shown: median %.0f ms\n", median(mainToShown));
-    std::printf("  application object ready to window shown (engine, window, first paint): "
+    std::printf("  application object ready to window shown (window, first paint): "
                 "median %.0f ms\n",
                 median(appToShown));
     std::printf("resident memory of the idle window (2 s after start): median %.1f MiB\n",
@@ -480,12 +360,13 @@ int main(int argc, char *argv[])
         return startupChild(app, mainEntered);
     if (app.arguments().contains(QStringLiteral("--idle")))
         return idleChild(app);
+    if (app.arguments().contains(QStringLiteral("--steps")))
+        return stepsChild(app);
 
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
     benchStartup();
     benchIdleTimers();
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        benchBesideMpv();
+    benchSteps();
     for (int files : {10000, 100000})
         benchFill(app, files);
     return 0;

@@ -5,8 +5,9 @@
 #   core -> engine -> widgets -> commands -> desktop -> app
 # Also: engine/*.{h,cpp} outside engine/mpv and engine/midi know no mpv,
 # one folder of commands/ includes no other (commands/Commands.h excepted),
-# libmpv is included only in engine/mpv and engine/midi, and Qt's own
-# dialogs only in widgets/QtCommonDialog.cpp.
+# libmpv is included only in engine/mpv and engine/midi, no layer above the
+# engine includes those two (the program loads them as a module at run
+# time), and Qt's own dialogs only in widgets/QtCommonDialog.cpp.
 
 set(layers core engine widgets commands desktop app)
 set(problems "")
@@ -37,6 +38,9 @@ foreach(source ${sources})
     if(source MATCHES "^commands/[^/]+/" AND included MATCHES "^commands/[^/]+/"
        AND NOT included MATCHES "^${subfolder}")
       list(APPEND problems "${source} includes another subsystem's ${included}")
+    endif()
+    if(included MATCHES "^engine/(mpv|midi)/" AND NOT source MATCHES "^engine/")
+      list(APPEND problems "${source} (${layer}) includes ${included}, which only the engine module may hold")
     endif()
     if(included MATCHES "^mpv/" AND NOT source MATCHES "^engine/(mpv|midi)/")
       list(APPEND problems "${source} includes libmpv's ${included}")

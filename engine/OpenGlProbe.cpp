@@ -1,79 +1,89 @@
 #include "engine/OpenGlProbe.h"
 
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QThread>
+#include "engine/EngineLog.h"
+#include "engine/HelperFiles.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QProcess>
 #include <QTimer>
 
-namespace {
-
-std::optional<QString> rendererOn(QOffscreenSurface &surface)
+OpenGlProbe::OpenGlProbe(QObject *parent)
+    : OpenGlProbe(helperFilePath(QStringLiteral("corvel-opengl-probe")), timeLimitMs, parent)
 {
-    QOpenGLContext context;
-    if (!context.create() || !context.makeCurrent(&surface))
-        return std::nullopt;
-    const auto *name =
-        reinterpret_cast<const char *>(context.functions()->glGetString(GL_RENDERER));
-    std::optional<QString> renderer;
-    if (name)
-        renderer = QString::fromLatin1(name);
-    context.doneCurrent();
-    return renderer;
 }
 
-} // namespace
-
-std::optional<QString> probeOpenGlRenderer()
+OpenGlProbe::OpenGlProbe(const QString &program, int limitMs, QObject *parent)
+    : QObject(parent), m_program(program), m_timeLimitMs(limitMs)
 {
-    if (!QGuiApplication::instance())
-        return std::nullopt;
-    QOffscreenSurface surface;
-    surface.create();
-    if (!surface.isValid())
-        return std::nullopt;
-    return rendererOn(surface);
 }
 
-OpenGlProbe::OpenGlProbe(QObject *parent) : QObject(parent) {}
+OpenGlProbe &OpenGlProbe::machine()
+{
+    static QPointer<OpenGlProbe> shared;
+    if (!shared)
+        shared = new OpenGlProbe(QCoreApplication::instance());
+    return *shared;
+}
 
 OpenGlProbe::~OpenGlProbe()
 {
-    if (m_worker) {
-        m_worker->wait();
-        delete m_worker;
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process->kill();
+        m_process->waitForFinished(1000);
     }
 }
 
 void OpenGlProbe::start()
 {
-    // The surface has to be made on the GUI thread; a context may then use it
-    // from another thread.
-    if (QGuiApplication::instance()) {
-        m_surface = std::make_unique<QOffscreenSurface>();
-        m_surface->create();
-    }
-    if (!m_surface || !m_surface->isValid()) {
-        QTimer::singleShot(0, this, [this] { finish(std::nullopt); });
+    if (m_process || m_done)
         return;
-    }
-    if (!QOpenGLContext::supportsThreadedOpenGL()) {
-        QTimer::singleShot(0, this, [this] { finish(rendererOn(*m_surface)); });
-        return;
-    }
-    m_worker = QThread::create([this] { m_renderer = rendererOn(*m_surface); });
-    connect(m_worker, &QThread::finished, this, [this] {
-        m_worker->wait();
-        m_worker->deleteLater();
-        m_worker = nullptr;
-        finish(m_renderer);
+    m_process = new QProcess(this);
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_limit = new QTimer(this);
+    m_limit->setSingleShot(true);
+    connect(m_limit, &QTimer::timeout, this, [this] {
+        qCWarning(corvelVideo, "The OpenGL probe took more than %d ms; taking no OpenGL",
+                  m_timeLimitMs);
+        finish(std::nullopt);
     });
-    m_worker->start();
+    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        qCWarning(corvelVideo, "The OpenGL probe %s could not start: %s", qPrintable(m_program),
+                  qPrintable(m_process->errorString()));
+        finish(std::nullopt);
+    });
+    connect(m_process, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
+        const QString renderer =
+            QString::fromUtf8(m_process->readAllStandardOutput()).section(u'\n', 0, 0).trimmed();
+        if (status != QProcess::NormalExit || code != 0 || renderer.isEmpty())
+            finish(std::nullopt);
+        else
+            finish(renderer);
+    });
+    m_limit->start(m_timeLimitMs);
+    m_process->start(m_program, {}, QIODevice::ReadOnly);
 }
 
 void OpenGlProbe::finish(const std::optional<QString> &renderer)
 {
-    m_surface.reset();
+    if (m_done)
+        return;
+    m_done = true;
+    m_renderer = renderer;
+    m_limit->stop();
+    if (m_process) {
+        m_process->disconnect(this);
+        if (m_process->state() != QProcess::NotRunning) {
+            m_process->kill();
+            // Reaped when it is gone; nothing waits for it.
+            connect(m_process, &QProcess::finished, m_process, &QObject::deleteLater);
+        } else {
+            m_process->deleteLater();
+        }
+        m_process = nullptr;
+    }
     emit finished(renderer);
 }

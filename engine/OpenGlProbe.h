@@ -2,31 +2,40 @@
 
 #include <QObject>
 #include <QString>
-#include <memory>
 #include <optional>
 
-class QOffscreenSurface;
-class QThread;
+class QProcess;
+class QTimer;
 
-// The renderer string (GL_RENDERER) of an OpenGL context made on an offscreen
-// surface, or empty when the platform has no OpenGL or no context can be
-// made. Must run on the GUI thread, after QGuiApplication exists.
-std::optional<QString> probeOpenGlRenderer();
-
-// The same probe without holding up the GUI thread: making a context on a
-// software renderer takes a fifth of a second, which the window should not
-// wait for. The context is made on a worker thread where the platform allows
-// it, else on the GUI thread once the event loop runs.
+// Finds the machine's OpenGL renderer string without loading OpenGL into
+// this process: a short child process (corvel-opengl-probe) makes a context
+// and prints it. A child that cannot start, fails, or outlives the time
+// limit counts as no OpenGL, so a broken driver cannot hang or crash the
+// player.
 class OpenGlProbe : public QObject
 {
     Q_OBJECT
 public:
+    // How long the child may take, in milliseconds.
+    static constexpr int timeLimitMs = 5000;
+
+    // Will run this program, by default the player's probe.
     explicit OpenGlProbe(QObject *parent = nullptr);
-    // Waits for a probe still running.
+    OpenGlProbe(const QString &program, int timeLimitMs, QObject *parent = nullptr);
+    // Ends a child still running.
     ~OpenGlProbe() override;
 
-    // Starts the probe; finished() follows once, on the GUI thread.
+    // The probe of this machine, shared by every engine of the process, so
+    // the child runs at most once; it belongs to the application object.
+    static OpenGlProbe &machine();
+
+    // Starts the probe; finished() follows once, from the event loop. Does
+    // nothing once started.
     void start();
+    // Whether finished() has been raised.
+    bool isFinished() const { return m_done; }
+    // What finished() carried.
+    std::optional<QString> renderer() const { return m_renderer; }
 
 signals:
     // The renderer string, empty without OpenGL.
@@ -35,7 +44,10 @@ signals:
 private:
     void finish(const std::optional<QString> &renderer);
 
-    std::unique_ptr<QOffscreenSurface> m_surface;
-    QThread *m_worker = nullptr;
+    QString m_program;
+    int m_timeLimitMs;
+    QProcess *m_process = nullptr;
+    QTimer *m_limit = nullptr;
+    bool m_done = false;
     std::optional<QString> m_renderer;
 };

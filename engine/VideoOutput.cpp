@@ -33,9 +33,9 @@ bool isSoftwareRenderer(const QString &renderer)
     // "Software Rasterizer"; a virtual GPU that passes work to the host's
     // real one (virgl, SVGA3D) is hardware for our purpose.
     static const QStringList names{
-        QStringLiteral("llvmpipe"),   QStringLiteral("softpipe"),
+        QStringLiteral("llvmpipe"),    QStringLiteral("softpipe"),
         QStringLiteral("swiftshader"), QStringLiteral("software rasterizer"),
-        QStringLiteral("swrast"),     QStringLiteral("microsoft basic render"),
+        QStringLiteral("swrast"),      QStringLiteral("microsoft basic render"),
         QStringLiteral("gdi generic"), QStringLiteral("apple software renderer")};
     for (const QString &name : names) {
         if (renderer.contains(name, Qt::CaseInsensitive))

@@ -74,6 +74,7 @@ class InstallTest : public QObject
 private slots:
     void initTestCase();
     void installsExactlyTheseFiles();
+    void programFindsItsEngineAndProbe();
     void programFindsGenerateFiles();
     void programLooksWhereTheDataWasInstalled();
     void desktopFile();
@@ -116,6 +117,8 @@ void InstallTest::installsExactlyTheseFiles()
 {
     QStringList expected = {
         m_program,
+        path(QStringLiteral(CORVEL_HELPERS_DIR "/corvel_mpv_engine.so")),
+        path(QStringLiteral(CORVEL_HELPERS_DIR "/corvel-opengl-probe")),
         dataPath(QStringLiteral("corvel-media-player/Pl1.txt")),
         dataPath(QStringLiteral("corvel-media-player/pl3.txt")),
         m_desktop,
@@ -137,6 +140,20 @@ void InstallTest::installsExactlyTheseFiles()
     const QFileInfo program(m_program);
     QVERIFY(program.isExecutable());
     QVERIFY(program.size() > 0);
+}
+
+void InstallTest::programFindsItsEngineAndProbe()
+{
+    // The installed program loads its engine and runs its OpenGL probe from
+    // this place relative to itself; without them it cannot play.
+    const QDir helpers(
+        QFileInfo(m_program).dir().filePath(QStringLiteral(CORVEL_HELPERS_FROM_PROGRAM)));
+    for (const char *name : {"corvel_mpv_engine.so", "corvel-opengl-probe"}) {
+        const QFileInfo installed(helpers.filePath(QLatin1String(name)));
+        QVERIFY2(installed.exists(), qPrintable(installed.filePath()));
+        QVERIFY2(installed.size() > 0, qPrintable(installed.filePath()));
+    }
+    QVERIFY(QFileInfo(helpers.filePath(QStringLiteral("corvel-opengl-probe"))).isExecutable());
 }
 
 void InstallTest::programFindsGenerateFiles()

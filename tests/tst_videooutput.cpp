@@ -1,6 +1,6 @@
 // How the engine picks its video output: the rule on its own, and the engine
 // following the option and CORVEL_VIDEO_OUTPUT when it builds its surface.
-#include "engine/OpenGlProbe.h"
+#include "engine/OpenGlRenderer.h"
 #include "engine/VideoOutput.h"
 #include "engine/mpv/MpvEngine.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
@@ -111,7 +111,8 @@ void TestVideoOutput::optionThenVariableThenAuto()
 {
     QString warning;
     // The option, when it forces an output, wins over the variable.
-    QCOMPARE(requestedVideoOutput(VideoOutput::Software, "opengl", &warning), VideoOutput::Software);
+    QCOMPARE(requestedVideoOutput(VideoOutput::Software, "opengl", &warning),
+             VideoOutput::Software);
     QCOMPARE(requestedVideoOutput(VideoOutput::OpenGL, "software", &warning), VideoOutput::OpenGL);
     // Otherwise the variable decides, in any case and with blanks around.
     QCOMPARE(requestedVideoOutput(VideoOutput::Auto, "opengl", &warning), VideoOutput::OpenGL);

@@ -7,6 +7,7 @@
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "engine/mpv/MpvVideoWidget.h"
 
+#include <QTimer>
 #include <type_traits>
 
 MpvVideoOutput::MpvVideoOutput(MpvClient &client, VideoOutput requested, QObject *parent)
@@ -16,7 +17,6 @@ MpvVideoOutput::MpvVideoOutput(MpvClient &client, VideoOutput requested, QObject
 
 MpvVideoOutput::~MpvVideoOutput()
 {
-    delete m_probe.data();
     if (m_surface) {
         // Going too: mpv is left as it is, the handle follows at once.
         m_surface->disconnect(this);
@@ -33,17 +33,21 @@ void MpvVideoOutput::attachTo(EngineView &view)
         place(std::nullopt);
         return;
     }
-    m_probe = new OpenGlProbe(this);
-    connect(m_probe, &OpenGlProbe::finished, this, &MpvVideoOutput::place);
+    // One probe for the whole process, often started before the engine was.
+    OpenGlProbe &probe = OpenGlProbe::machine();
     m_probeClock.start();
-    m_probe->start();
+    if (probe.isFinished()) {
+        QTimer::singleShot(0, this, [this, &probe] { place(probe.renderer()); });
+        return;
+    }
+    connect(&probe, &OpenGlProbe::finished, this, &MpvVideoOutput::place);
+    probe.start();
 }
 
 void MpvVideoOutput::place(const std::optional<QString> &renderer)
 {
-    if (m_probe)
-        m_probe->deleteLater();
-    if (!m_view)
+    disconnect(&OpenGlProbe::machine(), nullptr, this, nullptr);
+    if (!m_view || m_surface)
         return;
     QWidget *surface = createSurface(renderer);
     m_surface = surface;

@@ -9,7 +9,6 @@
 
 class EngineView;
 class MpvClient;
-class OpenGlProbe;
 class QWidget;
 
 // Chooses how an mpv instance draws its video and puts the surface that
@@ -52,6 +51,5 @@ private:
     VideoOutput m_chosen = VideoOutput::Auto;
     QPointer<EngineView> m_view;
     QPointer<QWidget> m_surface;
-    QPointer<OpenGlProbe> m_probe;
     QElapsedTimer m_probeClock;
 };
