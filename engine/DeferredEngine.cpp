@@ -27,6 +27,9 @@ void DeferredEngine::attach(std::unique_ptr<MediaEngine> engine)
     connect(t, &MediaEngine::positionChanged, this, &MediaEngine::positionChanged);
     connect(t, &MediaEngine::playbackStateChanged, this, &MediaEngine::playbackStateChanged);
     connect(t, &MediaEngine::failed, this, &MediaEngine::failed);
+    connect(t, &MediaEngine::problemChanged, this, &MediaEngine::problemChanged);
+    connect(t, &MediaEngine::tracksChanged, this, &MediaEngine::tracksChanged);
+    connect(t, &MediaEngine::fullScreenChanged, this, &MediaEngine::fullScreenChanged);
     connect(t, &MediaEngine::statusChanged, this, &DeferredEngine::announceStatus);
 
     const auto pending = std::move(m_pending);
@@ -170,4 +173,36 @@ MediaEngine::PlaybackState DeferredEngine::playbackState() const
 std::optional<double> DeferredEngine::position() const
 {
     return m_target ? m_target->position() : std::nullopt;
+}
+
+QString DeferredEngine::problem() const
+{
+    return m_target ? m_target->problem() : QString();
+}
+
+QList<MediaTrack> DeferredEngine::tracks() const
+{
+    return m_target ? m_target->tracks() : QList<MediaTrack>();
+}
+
+void DeferredEngine::selectTrack(MediaTrack::Type type, int id)
+{
+    request([type, id](MediaEngine &e) { e.selectTrack(type, id); });
+}
+
+void DeferredEngine::addSubtitleFile(const QString &path)
+{
+    request([path](MediaEngine &e) { e.addSubtitleFile(path); });
+}
+
+bool DeferredEngine::fullScreen() const
+{
+    return m_target && m_target->fullScreen();
+}
+
+// Asked before the engine is up, full screen waits for the engine's own
+// area, which is the one that fills the screen.
+void DeferredEngine::setFullScreen(bool on)
+{
+    request([on](MediaEngine &e) { e.setFullScreen(on); });
 }

@@ -43,6 +43,12 @@ public:
     QString status() const override;
     PlaybackState playbackState() const override;
     std::optional<double> position() const override;
+    QString problem() const override;
+    QList<MediaTrack> tracks() const override;
+    void selectTrack(MediaTrack::Type type, int id) override;
+    void addSubtitleFile(const QString &path) override;
+    bool fullScreen() const override;
+    void setFullScreen(bool on) override;
 
 signals:
     // The real engine has taken over.
