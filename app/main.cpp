@@ -1,10 +1,13 @@
 #include "app/Form1.h"
 #include "core/CommandLine.h"
 #include "desktop/DesktopIntegration.h"
+#include "desktop/SingleInstance.h"
 #include "engine/mpv/MpvEngine.h"
 #include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDir>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -19,6 +22,11 @@ int main(int argc, char *argv[])
     if (const auto exitCode = commandLine.read(QApplication::arguments()))
         return *exitCode;
     commandLine.applyEnvironment();
+    // A player already running in this session takes the files, before this
+    // one makes a window or an engine.
+    SingleInstance instance(QDBusConnection::sessionBus());
+    if (instance.handOver(commandLine, QDir::currentPath()))
+        return 0;
 
     QtCommonDialog dialog;
     QString engineError;
@@ -32,7 +40,8 @@ int main(int argc, char *argv[])
     dialog.setParentWidget(&window);
     DesktopIntegration desktop(window, window.commands(), window.playList(), *engine, dialog);
     desktop.connectSessionBus();
+    desktop.serve(instance);
     window.show();
-    desktop.openArguments(commandLine.files());
+    desktop.openArguments(commandLine.files(), commandLine.enqueue());
     return QApplication::exec();
 }
