@@ -2,11 +2,14 @@
 #include "app/StartupClock.h"
 #include "core/CommandLine.h"
 #include "desktop/DesktopIntegration.h"
+#include "desktop/SingleInstance.h"
 #include "engine/DeferredEngine.h"
 #include "engine/EngineLoader.h"
 #include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDir>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -22,6 +25,11 @@ int main(int argc, char *argv[])
     if (const auto exitCode = commandLine.read(QApplication::arguments()))
         return *exitCode;
     commandLine.applyEnvironment();
+    // A player already running in this session takes the files, before this
+    // one makes a window or an engine.
+    SingleInstance instance(QDBusConnection::sessionBus());
+    if (instance.handOver(commandLine, QDir::currentPath()))
+        return 0;
     clock.step("application ready");
 
     // libmpv takes longer to map than the window takes to build and paint:
@@ -45,10 +53,11 @@ int main(int argc, char *argv[])
     clock.step("window built");
     DesktopIntegration desktop(window, window.commands(), window.playList(), engine, dialog);
     desktop.connectSessionBus();
+    desktop.serve(instance);
     clock.step("session bus");
     clock.watchFirstPaint(window);
     loader.startAfterPaintOf(window);
     window.show();
-    desktop.openArguments(commandLine.files());
+    desktop.openArguments(commandLine.files(), commandLine.enqueue());
     return QApplication::exec();
 }

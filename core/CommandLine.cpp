@@ -24,17 +24,17 @@ void print(FILE *stream, const QString &text)
 bool isToolkitOption(const QString &argument)
 {
     static const QStringList options = {
-        QStringLiteral("platform"),    QStringLiteral("platformpluginpath"),
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
         QStringLiteral("platformtheme"), QStringLiteral("plugin"),
         QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
-        QStringLiteral("qwindowicon"), QStringLiteral("qwindowtitle"),
-        QStringLiteral("reverse"),     QStringLiteral("session"),
-        QStringLiteral("display"),     QStringLiteral("geometry"),
-        QStringLiteral("title"),       QStringLiteral("name"),
-        QStringLiteral("style"),       QStringLiteral("stylesheet"),
-        QStringLiteral("widgetcount"), QStringLiteral("nograb"),
-        QStringLiteral("dograb"),      QStringLiteral("visual"),
-        QStringLiteral("ncols"),       QStringLiteral("cmap")};
+        QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"),       QStringLiteral("session"),
+        QStringLiteral("display"),       QStringLiteral("geometry"),
+        QStringLiteral("title"),         QStringLiteral("name"),
+        QStringLiteral("style"),         QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),   QStringLiteral("nograb"),
+        QStringLiteral("dograb"),        QStringLiteral("visual"),
+        QStringLiteral("ncols"),         QStringLiteral("cmap")};
     if (!argument.startsWith(u'-'))
         return false;
     QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
@@ -77,8 +77,9 @@ std::optional<int> CommandLine::read(const QStringList &arguments)
     case Outcome::Error:
         break;
     }
-    print(stderr, QStringLiteral("%1: %2\nTry '%1 --help' for more information.\n")
-                      .arg(m_program, m_error));
+    print(
+        stderr,
+        QStringLiteral("%1: %2\nTry '%1 --help' for more information.\n").arg(m_program, m_error));
     return 2;
 }
 
@@ -88,13 +89,16 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
         m_program = QFileInfo(arguments.first()).fileName();
     m_files.clear();
     m_videoOutput.clear();
+    m_enqueue = false;
+    m_newWindow = false;
     m_error.clear();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Plays audio and video files. The FILEs (paths or URLs) replace the play list, in\n"
         "order, and the first one plays; a play-list file given first (.wpl, .asx, .wvx,\n"
-        ".wmx, .m3u) is handed to the engine whole. A folder stands for its media files."));
+        ".wmx, .m3u) is handed to the engine whole. A folder stands for its media files.\n"
+        "When the player is already running, the FILEs go to its window."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("display this help and exit"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -103,9 +107,17 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
                                    QStringLiteral("how video is drawn: auto (the default), "
                                                   "opengl or software"),
                                    QStringLiteral("MODE"));
+    const QCommandLineOption enqueue(QStringLiteral("enqueue"),
+                                     QStringLiteral("append the FILEs to the play list instead "
+                                                    "of replacing it"));
+    const QCommandLineOption newWindow(QStringLiteral("new-window"),
+                                       QStringLiteral("start a separate player even when one "
+                                                      "is running"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(video);
+    parser.addOption(enqueue);
+    parser.addOption(newWindow);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("media to play"),
                                  QStringLiteral("[FILE]..."));
     // The usage line comes from us; the rest of the parser's text follows it.
@@ -128,6 +140,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
         }
         m_videoOutput = value;
     }
+    m_enqueue = parser.isSet(enqueue);
+    m_newWindow = parser.isSet(newWindow);
     m_files = parser.positionalArguments();
     return Outcome::Run;
 }

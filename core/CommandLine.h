@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <optional>
 
-// The program's command line: --help, --version, --video-output and the
-// media to open. --help and --version are answered before the window system
+// The program's command line: --help, --version, --video-output, --enqueue,
+// --new-window and the media to open. --help and --version are answered before the window system
 // is touched, so they work without a display.
 class CommandLine
 {
@@ -32,6 +32,10 @@ public:
     QStringList files() const { return m_files; }
     // The --video-output value, or "" when none was given.
     QString videoOutput() const { return m_videoOutput; }
+    // --enqueue: the files join the play list as dropped files do.
+    bool enqueue() const { return m_enqueue; }
+    // --new-window: a player of its own even when one is running.
+    bool newWindow() const { return m_newWindow; }
     // Sets CORVEL_VIDEO_OUTPUT when --video-output was given; the engine
     // reads it when it is made.
     void applyEnvironment() const;
@@ -53,6 +57,8 @@ private:
     QString m_program = QStringLiteral("corvel-media-player");
     QStringList m_files;
     QString m_videoOutput;
+    bool m_enqueue = false;
+    bool m_newWindow = false;
     QString m_error;
     QString m_optionsText;
 };

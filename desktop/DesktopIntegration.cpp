@@ -1,11 +1,13 @@
 #include "desktop/DesktopIntegration.h"
 
 #include "commands/Commands.h"
+#include "desktop/ApplicationService.h"
 #include "desktop/DropHandler.h"
 #include "desktop/MediaOpener.h"
 #include "desktop/MprisPlayer.h"
 #include "desktop/MprisRoot.h"
 #include "desktop/MprisService.h"
+#include "desktop/SingleInstance.h"
 #include "engine/MediaEngine.h"
 
 #include <QDBusConnection>
@@ -37,6 +39,12 @@ void DesktopIntegration::connectMpris()
     connect(player, &MprisPlayer::pauseRequested, engine, &MediaEngine::pause);
     connect(player, &MprisPlayer::stopRequested, engine, &MediaEngine::stop);
     connect(player, &MprisPlayer::volumeRequested, engine, &MediaEngine::setVolume);
+    connect(player, &MprisPlayer::seekRequested, engine, &MediaEngine::seek);
+    // Opened once the caller has its answer, as for a later start.
+    connect(
+        player, &MprisPlayer::openRequested, m_opener,
+        [this](const QString &address) { m_opener->openArguments({address}, QDir::rootPath()); },
+        Qt::QueuedConnection);
     const MprisRoot *root = m_mpris->root();
     connect(root, &MprisRoot::quitRequested, this,
             [this] { m_commands.trigger(QStringLiteral("cmdExit_Click")); });
@@ -64,11 +72,40 @@ QString DesktopIntegration::connectBus(const QDBusConnection &bus)
     return m_mpris->serviceName();
 }
 
-void DesktopIntegration::openArguments(const QStringList &files)
+void DesktopIntegration::serve(SingleInstance &instance)
+{
+    ApplicationService *service = instance.service();
+    if (!service)
+        return;
+    service->setKnownAction(
+        [this](const QString &name) { return m_commands.action(name) != nullptr; });
+    // Queued: the caller has its answer before anything opens, and a message
+    // box about the files cannot hold it past its timeout.
+    connect(service, &ApplicationService::activateRequested, this, &DesktopIntegration::raiseWindow,
+            Qt::QueuedConnection);
+    connect(
+        service, &ApplicationService::openRequested, this,
+        [this](const QStringList &addresses) {
+            raiseWindow();
+            m_opener->openArguments(addresses, QDir::rootPath());
+        },
+        Qt::QueuedConnection);
+    connect(service, &ApplicationService::enqueueRequested, m_opener, &MediaOpener::appendAddresses,
+            Qt::QueuedConnection);
+    connect(
+        service, &ApplicationService::actionRequested, this,
+        [this](const QString &name) { m_commands.trigger(name); }, Qt::QueuedConnection);
+}
+
+void DesktopIntegration::openArguments(const QStringList &files, bool enqueue)
 {
     if (files.isEmpty())
         return;
     const QString folder = QDir::currentPath();
-    QTimer::singleShot(0, m_opener,
-                       [this, files, folder] { m_opener->openArguments(files, folder); });
+    QTimer::singleShot(0, m_opener, [this, files, folder, enqueue] {
+        if (enqueue)
+            m_opener->appendAddresses(MediaOpener::addressesOf(files, folder));
+        else
+            m_opener->openArguments(files, folder);
+    });
 }

@@ -5,6 +5,7 @@
 
 class Commands;
 class QDBusConnection;
+class SingleInstance;
 class CommonDialog;
 class DropHandler;
 class MediaEngine;
@@ -13,8 +14,8 @@ class MprisService;
 class PlayListBox;
 class QWidget;
 
-// What ties the window to the desktop: files from the command line and from
-// drops, and MPRIS for the media keys. It reaches the window only through its
+// What ties the window to the desktop: files from the command line, from
+// later starts and from drops, and MPRIS for the media keys. It reaches the window only through its
 // commands, reads the play list and drives the engine as its own control bar
 // does. With no argument, no drop and no bus the window behaves exactly as it
 // would without it.
@@ -32,9 +33,14 @@ public:
     void connectSessionBus();
     // The same on this bus; returns the name taken, "" when none could be.
     QString connectBus(const QDBusConnection &bus);
+    // Takes the files of later starts and of the desktop when this player
+    // owns the application name: they are opened as this player's own
+    // command line is, and the window comes to the front.
+    void serve(SingleInstance &instance);
     // Opens the command line's files once the event loop runs, so the window
-    // is on screen before anything plays or a message box comes up.
-    void openArguments(const QStringList &files);
+    // is on screen before anything plays or a message box comes up; with
+    // enqueue they are appended as dropped files are.
+    void openArguments(const QStringList &files, bool enqueue = false);
 
 private:
     void connectMpris();

@@ -23,6 +23,26 @@ QStringList MediaOpener::mediaFilesIn(const QString &folder)
     return MediaFolder::filePaths(folder, media);
 }
 
+QStringList MediaOpener::addressesOf(const QStringList &arguments, const QString &workingFolder)
+{
+    QStringList addresses;
+    for (const QString &argument : arguments) {
+        const MediaSource source = MediaSource::classify(argument, workingFolder);
+        if (source.kind == MediaSource::Kind::Local)
+            addresses << QUrl::fromLocalFile(source.location).toString(QUrl::FullyEncoded);
+        else
+            addresses << argument;
+    }
+    return addresses;
+}
+
+QString MediaOpener::refusal(const QString &item, const QString &workingFolder)
+{
+    Gathered gathered;
+    gather(item, item, workingFolder, gathered);
+    return gathered.problems.value(0);
+}
+
 void MediaOpener::gather(const QString &item, const QString &shown, const QString &folder,
                          Gathered &into)
 {
@@ -105,6 +125,17 @@ void MediaOpener::openArguments(const QStringList &arguments, const QString &wor
             m_commands.loadPlayListFile(first);
     }
     reportProblems(gathered.problems);
+}
+
+void MediaOpener::appendAddresses(const QStringList &addresses)
+{
+    QList<QUrl> urls;
+    for (const QString &address : addresses) {
+        const QUrl url(address, QUrl::StrictMode);
+        // A refused source kept as written may not be a URL at all.
+        urls << (url.isValid() && !url.scheme().isEmpty() ? url : QUrl::fromLocalFile(address));
+    }
+    appendDropped(urls);
 }
 
 void MediaOpener::appendDropped(const QList<QUrl> &urls)

@@ -20,6 +20,14 @@ public:
     // The media files of a folder (the file browser's types), in the file
     // list's order.
     static QStringList mediaFilesIn(const QString &folder);
+    // The command line's files as addresses another process can open
+    // wherever it runs: a local file or folder as its absolute file:// URL,
+    // a stream as written. What the source rule refuses is kept as written,
+    // so the receiver refuses it with the same reason.
+    static QStringList addressesOf(const QStringList &arguments, const QString &workingFolder);
+    // Why this item cannot be opened, in the words the message box uses; ""
+    // when it can.
+    static QString refusal(const QString &item, const QString &workingFolder);
 
     // The command line's files: the play list is replaced by them in order
     // and the first is selected, which plays it. When the first is a
@@ -34,6 +42,8 @@ public:
     // Names what could not be opened in one message box (past twenty, a
     // count and the first twenty); nothing when there is nothing to name.
     void reportProblems(const QStringList &problems);
+    // Addresses from addressesOf(), appended as dropped files are.
+    void appendAddresses(const QStringList &addresses);
 
 private:
     struct Gathered

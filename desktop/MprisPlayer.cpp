@@ -1,6 +1,7 @@
 #include "desktop/MprisPlayer.h"
 
 #include "core/MediaSource.h"
+#include "desktop/MediaOpener.h"
 #include "engine/MediaEngine.h"
 #include "widgets/PlayListBox.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 
 const QString MprisPlayer::objectPath = QStringLiteral("/org/mpris/MediaPlayer2");
@@ -15,6 +17,10 @@ const QString MprisPlayer::objectPath = QStringLiteral("/org/mpris/MediaPlayer2"
 namespace {
 
 const QString interfaceName = QStringLiteral("org.mpris.MediaPlayer2.Player");
+// How far the position may stray from where playback would have taken it
+// before it counts as a jump, and how close to a target a seek has landed.
+constexpr double jumpTolerance = 1.0;
+constexpr double landingTolerance = 0.25;
 
 } // namespace
 
@@ -30,6 +36,7 @@ MprisPlayer::MprisPlayer(const MediaEngine &engine, const PlayListBox &playList,
     connect(&engine, &MediaEngine::playbackStateChanged, this, &MprisPlayer::scheduleCheck);
     connect(&engine, &MediaEngine::durationChanged, this, &MprisPlayer::scheduleCheck);
     connect(&engine, &MediaEngine::volumeChanged, this, &MprisPlayer::scheduleCheck);
+    connect(&engine, &MediaEngine::positionChanged, this, &MprisPlayer::followPosition);
     const QAbstractItemModel *entries = playList.model();
     connect(entries, &QAbstractItemModel::rowsInserted, this, &MprisPlayer::scheduleCheck);
     connect(entries, &QAbstractItemModel::rowsRemoved, this, &MprisPlayer::scheduleCheck);
@@ -152,16 +159,75 @@ void MprisPlayer::Play()
     emit playRequested();
 }
 
-void MprisPlayer::Seek(qlonglong) {}
-
-void MprisPlayer::SetPosition(const QDBusObjectPath &, qlonglong) {}
-
-void MprisPlayer::OpenUri(const QString &, const QDBusMessage &message)
+bool MprisPlayer::canSeek() const
 {
+    const std::optional<double> length = m_engine.duration();
+    return !m_engine.url().isEmpty() && length && *length > 0;
+}
+
+void MprisPlayer::Seek(qlonglong offset)
+{
+    if (!canSeek())
+        return;
+    const double target = m_engine.position().value_or(0.0) + double(offset) / 1e6;
+    if (target > *m_engine.duration())
+        emit nextRequested();
+    else
+        requestSeek(std::max(target, 0.0));
+}
+
+void MprisPlayer::SetPosition(const QDBusObjectPath &trackId, qlonglong position)
+{
+    if (!canSeek() || position < 0)
+        return;
+    const QString current =
+        metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path();
+    const double target = double(position) / 1e6;
+    if (trackId.path() != current || target > *m_engine.duration())
+        return;
+    requestSeek(target);
+}
+
+void MprisPlayer::requestSeek(double seconds)
+{
+    m_seekTarget = seconds;
+    m_seekUrl = m_engine.url();
+    emit seekRequested(seconds);
+}
+
+void MprisPlayer::followPosition(std::optional<double> seconds)
+{
+    const QString url = m_engine.url();
+    // A new medium starts where it starts; that is no jump.
+    const bool sameMedium = seconds && m_lastPosition && url == m_positionUrl;
+    bool jumped = false;
+    if (seconds && m_seekTarget && m_seekUrl == url &&
+        std::abs(*seconds - *m_seekTarget) <= landingTolerance) {
+        jumped = true;
+        m_seekTarget.reset();
+    } else if (sameMedium) {
+        const bool playing = m_engine.playbackState() == MediaEngine::PlaybackState::Playing;
+        const double expected =
+            *m_lastPosition + (playing ? double(m_sincePosition.elapsed()) / 1000.0 : 0.0);
+        jumped = std::abs(*seconds - expected) > jumpTolerance;
+    }
+    m_positionUrl = url;
+    m_lastPosition = seconds;
+    m_sincePosition.start();
+    if (jumped)
+        emit Seeked(qlonglong(std::llround(*seconds * 1e6)));
+}
+
+void MprisPlayer::OpenUri(const QString &uri, const QDBusMessage &message)
+{
+    const QString why = MediaOpener::refusal(uri, QDir::rootPath());
+    if (why.isEmpty()) {
+        emit openRequested(uri);
+        return;
+    }
     message.setDelayedReply(true);
-    m_bus.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.NotSupported"),
-                                        QStringLiteral("Corvel Media Player does not open "
-                                                       "addresses sent over D-Bus.")));
+    m_bus.send(
+        message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"), why));
 }
 
 void MprisPlayer::scheduleCheck()
@@ -179,6 +245,7 @@ QVariantMap MprisPlayer::signalledProperties() const
         {QStringLiteral("CanGoPrevious"), canGoPrevious()},
         {QStringLiteral("CanPlay"), canPlay()},
         {QStringLiteral("CanPause"), canPause()},
+        {QStringLiteral("CanSeek"), canSeek()},
     };
 }
 

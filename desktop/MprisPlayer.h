@@ -3,8 +3,10 @@
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QVariantMap>
+#include <optional>
 
 class MediaEngine;
 class PlayListBox;
@@ -16,7 +18,8 @@ class QDBusMessage;
 // PlayPause and Stop are meant as the engine's own control bar does them
 // (resume where it stood), Next and Previous as the window's ">" and "<".
 // Changes of the status, the current medium, the volume and what Next and
-// Previous can do are sent as PropertiesChanged.
+// Previous can do are sent as PropertiesChanged; a jump of the position, by
+// a seek of anyone's or otherwise, as Seeked.
 class MprisPlayer : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -55,13 +58,14 @@ public:
     // The engine's volume as 0.0 to 1.0.
     double volume() const;
     void setVolume(double volume);
-    // The engine's position in microseconds.
+    // The engine's position in microseconds, read when asked.
     qlonglong position() const;
     bool canGoNext() const;
     bool canGoPrevious() const;
     bool canPlay() const;
     bool canPause() const { return canPlay(); }
-    bool canSeek() const { return false; }
+    // While a medium with a known length is loaded.
+    bool canSeek() const;
     bool canControl() const { return true; }
 
 public slots:
@@ -76,11 +80,14 @@ public slots:
     void Stop();
     // Asks to play the current medium, resuming a pause.
     void Play();
-    // CanSeek is false: both do nothing, as MPRIS asks.
+    // Asks to move by offset microseconds: to the start at most, and past
+    // the end means Next. Nothing while CanSeek is false.
     void Seek(qlonglong offset);
+    // Asks to move to this position of the current track; a stale track id
+    // or a position outside the medium is ignored, as MPRIS asks.
     void SetPosition(const QDBusObjectPath &trackId, qlonglong position);
-    // Opening by address is not offered (SupportedUriSchemes names what the
-    // command line takes); the caller gets NotSupported.
+    // Asks to open a file, folder or stream as the command line does; what
+    // the command line would refuse is answered with an error naming why.
     void OpenUri(const QString &uri, const QDBusMessage &message);
 
 signals:
@@ -94,6 +101,10 @@ signals:
     void stopRequested();
     // A volume in percent, 0 to 100.
     void volumeRequested(int percent);
+    // A position in seconds.
+    void seekRequested(double seconds);
+    // An address that passed the command line's rule.
+    void openRequested(const QString &address);
 
 private:
     // Looks at everything PropertiesChanged reports, once the current event
@@ -101,6 +112,9 @@ private:
     void scheduleCheck();
     void sendChanges();
     QVariantMap signalledProperties() const;
+    void requestSeek(double seconds);
+    // Sends Seeked when the position did not move as playback moves it.
+    void followPosition(std::optional<double> seconds);
 
     const MediaEngine &m_engine;
     const PlayListBox &m_playList;
@@ -110,4 +124,11 @@ private:
     // The medium the track id was given for; a new one gets the next id.
     mutable QString m_trackUrl;
     mutable int m_trackNumber = 0;
+    // The last position seen, of which medium, and since when.
+    std::optional<double> m_lastPosition;
+    QString m_positionUrl;
+    QElapsedTimer m_sincePosition;
+    // Where a seek asked for here should land, and in which medium.
+    std::optional<double> m_seekTarget;
+    QString m_seekUrl;
 };

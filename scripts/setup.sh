@@ -20,6 +20,8 @@ packages=(
   desktop-file-utils appstream
   # MPRIS tests: a private session bus, the MIME database, gdbus to look
   dbus-daemon shared-mime-info libglib2.0-bin
+  # the Debian package: dependencies from the binary, and its check
+  dpkg-dev lintian file
 )
 
 missing=()

@@ -74,6 +74,8 @@ private slots:
     void init();
     void helpAndVersionWithoutDisplay();
     void readsOptionsAndFiles();
+    void instanceOptions_data();
+    void instanceOptions();
     void noArgumentsChangeNothing();
     void filesReplaceTheListAndTheFirstPlays();
     void playListFileIsHandedOver();
@@ -244,6 +246,54 @@ void CommandLineTest::readsOptionsAndFiles()
     QCOMPARE(line.answerEarly({QStringLiteral("corvel-media-player"), QStringLiteral("-platform"),
                                QStringLiteral("offscreen")}),
              std::nullopt);
+}
+
+void CommandLineTest::instanceOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("enqueue");
+    QTest::addColumn<bool>("newWindow");
+    QTest::addColumn<QStringList>("files");
+
+    QTest::newRow("neither") << QStringList{QStringLiteral("a.mp3")} << false << false
+                             << QStringList{QStringLiteral("a.mp3")};
+    QTest::newRow("enqueue before the files")
+        << QStringList(
+               {QStringLiteral("--enqueue"), QStringLiteral("a.mp3"), QStringLiteral("b.mp3")})
+        << true << false << QStringList({QStringLiteral("a.mp3"), QStringLiteral("b.mp3")});
+    QTest::newRow("enqueue after them")
+        << QStringList({QStringLiteral("a.mp3"), QStringLiteral("--enqueue")}) << true << false
+        << QStringList{QStringLiteral("a.mp3")};
+    QTest::newRow("new window") << QStringList(
+                                       {QStringLiteral("--new-window"), QStringLiteral("a.mp3")})
+                                << false << true << QStringList{QStringLiteral("a.mp3")};
+    QTest::newRow("both, no files")
+        << QStringList({QStringLiteral("--new-window"), QStringLiteral("--enqueue")}) << true
+        << true << QStringList();
+    QTest::newRow("a file named like the option")
+        << QStringList({QStringLiteral("--"), QStringLiteral("--enqueue")}) << false << false
+        << QStringList{QStringLiteral("--enqueue")};
+}
+
+void CommandLineTest::instanceOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, enqueue);
+    QFETCH(bool, newWindow);
+    QFETCH(QStringList, files);
+
+    CommandLine line;
+    // A reading before leaves nothing behind.
+    QCOMPARE(line.read({QStringLiteral("corvel-media-player"), QStringLiteral("--enqueue"),
+                        QStringLiteral("--new-window")}),
+             std::nullopt);
+    QCOMPARE(line.read(QStringList{QStringLiteral("corvel-media-player")} + arguments),
+             std::nullopt);
+    QCOMPARE(line.enqueue(), enqueue);
+    QCOMPARE(line.newWindow(), newWindow);
+    QCOMPARE(line.files(), files);
+    QVERIFY(line.helpText().contains(QLatin1String("--enqueue")));
+    QVERIFY(line.helpText().contains(QLatin1String("--new-window")));
 }
 
 void CommandLineTest::noArgumentsChangeNothing()

@@ -1,7 +1,8 @@
 // Installs the build into a temporary prefix, as a packager would with
 // `cmake --install`, and checks what lands there: the program, Generate's
 // head and tail where the program looks for them, the .desktop file, the
-// metainfo and the icons, and nothing else.
+// D-Bus service that starts the program by its name, the metainfo and the
+// icons, and nothing else.
 
 #include "core/MediaFilters.h"
 #include "core/MediaTypes.h"
@@ -79,6 +80,7 @@ private slots:
     void programLooksWhereTheDataWasInstalled();
     void desktopFile();
     void desktopMimeTypes();
+    void dbusService();
     void metainfo();
     void icons();
 
@@ -123,6 +125,7 @@ void InstallTest::installsExactlyTheseFiles()
         dataPath(QStringLiteral("corvel-media-player/pl3.txt")),
         m_desktop,
         m_metainfo,
+        dataPath(QStringLiteral("dbus-1/services/" CORVEL_APP_ID ".service")),
         dataPath(QStringLiteral("icons/hicolor/scalable/apps/" CORVEL_APP_ID ".svg")),
     };
     for (int size : std::as_const(m_sizes))
@@ -199,6 +202,8 @@ void InstallTest::desktopFile()
     // Icon is a theme name that the installed icons answer to.
     QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral(CORVEL_APP_ID));
     QVERIFY(entry.value(QStringLiteral("Categories")).split(u';').contains(u"AudioVideo"));
+    // Desktops that start programs over D-Bus do so by the file's name.
+    QCOMPARE(entry.value(QStringLiteral("DBusActivatable")), QStringLiteral("true"));
 
     const QString validator =
         QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
@@ -247,6 +252,22 @@ void InstallTest::desktopMimeTypes()
     }
     for (const QString &type : std::as_const(listed))
         QVERIFY2(used.contains(type), qPrintable(type));
+}
+
+void InstallTest::dbusService()
+{
+    const QString service = dataPath(QStringLiteral("dbus-1/services/" CORVEL_APP_ID ".service"));
+    const QList<QByteArray> lines = contents(service).trimmed().split('\n');
+    QCOMPARE(lines.value(0), QByteArray("[D-BUS Service]"));
+    QMap<QString, QString> keys;
+    for (const QByteArray &line : lines.mid(1))
+        keys.insert(QString::fromUtf8(line.split('=').value(0)),
+                    QString::fromUtf8(line.mid(line.indexOf('=') + 1)));
+    // The bus name is the desktop entry's, and the bus starts the program
+    // at the prefix it was installed to, by its absolute path.
+    QCOMPARE(keys.value(QStringLiteral("Name")), QStringLiteral(CORVEL_APP_ID));
+    QCOMPARE(keys.value(QStringLiteral("Exec")), QFileInfo(m_program).absoluteFilePath());
+    QCOMPARE(keys.size(), 2);
 }
 
 void InstallTest::metainfo()

@@ -1,11 +1,14 @@
 // MPRIS over a private D-Bus bus that the test starts itself: the objects a
 // desktop sees, each method reaching the right command, the status and the
-// track following the engine, and PropertiesChanged when they change.
+// track following the engine, PropertiesChanged when they change, seeking
+// and Seeked, and OpenUri under the command line's rule.
 
 #include "core/MediaTypes.h"
 #include "desktop/DesktopIntegration.h"
 #include "desktop/MprisService.h"
 #include "support/FormFixture.h"
+#include "support/PrivateBus.h"
+#include "support/TestFiles.h"
 #include "widgets/PlayListBox.h"
 
 #include <QDBusArgument>
@@ -14,11 +17,8 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -54,6 +54,7 @@ class MprisTest : public QObject
 public slots:
     void onPropertiesChanged(const QString &interface, const QVariantMap &changed,
                              const QStringList &invalidated);
+    void onSeeked(qlonglong position) { m_seeked << position; }
 
 private slots:
     void initTestCase();
@@ -71,6 +72,13 @@ private slots:
     void nothingWakesTheIdlePlayer();
     void secondPlayerTakesAnInstanceName();
     void quitEndsThePlayer();
+    void seekingMovesTheEngine_data();
+    void seekingMovesTheEngine();
+    void canSeekFollowsTheMedium();
+    void seekedOnJumps_data();
+    void seekedOnJumps();
+    void openUri_data();
+    void openUri();
 
 private:
     // A call from the client side, waited for without blocking the player,
@@ -81,26 +89,22 @@ private:
     bool setProperty(const QString &interface, const QString &name, const QVariant &value);
     PlayListBox *list() const { return m_f->get<PlayListBox>("PlayList1"); }
 
-    QProcess m_daemon;
+    PrivateBus m_bus;
     QString m_address;
     std::unique_ptr<FormFixture> m_f;
     std::unique_ptr<DesktopIntegration> m_desktop;
     QString m_serviceName;
     int m_connections = 0;
     QList<QVariantMap> m_changes;
+    QList<qlonglong> m_seeked;
 };
 
 void MprisTest::initTestCase()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
-        QSKIP("dbus-daemon is not installed (Debian package dbus-daemon)");
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--print-address"),
-                    QStringLiteral("--nofork"), QStringLiteral("--nopidfile")});
-    QVERIFY(m_daemon.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(m_daemon.canReadLine(), 10000);
-    m_address = QString::fromLatin1(m_daemon.readLine()).trimmed();
-    QVERIFY(!m_address.isEmpty());
+    QString why;
+    if (!m_bus.start(&why))
+        QSKIP(qPrintable(why));
+    m_address = m_bus.address();
     // The client side of every test: the desktop's media controls.
     QVERIFY(QDBusConnection::connectToBus(m_address, QStringLiteral("client")).isConnected());
 }
@@ -120,6 +124,10 @@ void MprisTest::init()
                 .connect(m_serviceName, path, propertiesInterface,
                          QStringLiteral("PropertiesChanged"), this,
                          SLOT(onPropertiesChanged(QString, QVariantMap, QStringList))));
+    m_seeked.clear();
+    QVERIFY(QDBusConnection(QStringLiteral("client"))
+                .connect(m_serviceName, path, playerInterface, QStringLiteral("Seeked"), this,
+                         SLOT(onSeeked(qlonglong))));
 }
 
 void MprisTest::cleanup()
@@ -127,6 +135,9 @@ void MprisTest::cleanup()
     QDBusConnection(QStringLiteral("client"))
         .disconnect(m_serviceName, path, propertiesInterface, QStringLiteral("PropertiesChanged"),
                     this, SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
+    QDBusConnection(QStringLiteral("client"))
+        .disconnect(m_serviceName, path, playerInterface, QStringLiteral("Seeked"), this,
+                    SLOT(onSeeked(qlonglong)));
     m_desktop.reset();
     m_f.reset();
     QDBusConnection::disconnectFromBus(QStringLiteral("player%1").arg(m_connections));
@@ -135,8 +146,6 @@ void MprisTest::cleanup()
 void MprisTest::cleanupTestCase()
 {
     QDBusConnection::disconnectFromBus(QStringLiteral("client"));
-    m_daemon.terminate();
-    m_daemon.waitForFinished();
 }
 
 void MprisTest::onPropertiesChanged(const QString &interface, const QVariantMap &changed,
@@ -155,12 +164,7 @@ QDBusMessage MprisTest::call(const QString &interface, const QString &method,
 {
     QDBusMessage message = QDBusMessage::createMethodCall(m_serviceName, path, interface, method);
     message.setArguments(arguments);
-    QDBusPendingCall pending = QDBusConnection(QStringLiteral("client")).asyncCall(message);
-    QElapsedTimer clock;
-    clock.start();
-    while (!pending.isFinished() && clock.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return pending.reply();
+    return PrivateBus::call(QDBusConnection(QStringLiteral("client")), message);
 }
 
 QVariant MprisTest::property(const QString &interface, const QString &name)
@@ -208,14 +212,19 @@ void MprisTest::rootObject()
     QVERIFY(xml.contains(QLatin1String("<method name=\"PlayPause\"")));
     QVERIFY(xml.contains(QLatin1String("<property name=\"Metadata\" type=\"a{sv}\"")));
 
-    // Properties that are not there, and addresses sent to open, are refused.
+    // Properties that are not there are refused, and so is an address to
+    // open that is not there, saying why.
     QVERIFY(
         !setProperty(playerInterface, QStringLiteral("PlaybackStatus"), QStringLiteral("Playing")));
     const QDBusMessage open =
         call(playerInterface, QStringLiteral("OpenUri"), {QStringLiteral("file:///x.mp3")});
     QCOMPARE(open.type(), QDBusMessage::ErrorMessage);
-    QCOMPARE(open.errorName(), QStringLiteral("org.freedesktop.DBus.Error.NotSupported"));
-    QVERIFY(m_f->engine.calls.isEmpty());
+    QCOMPARE(open.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+    QCOMPARE(open.errorMessage(), QStringLiteral("/x.mp3 was not found."));
+    QVERIFY(m_f->engine.commands().isEmpty());
+    // Playback runs at its normal rate only.
+    QCOMPARE(property(playerInterface, QStringLiteral("Rate")).toDouble(), 1.0);
+    QCOMPARE(property(playerInterface, QStringLiteral("MaximumRate")).toDouble(), 1.0);
 }
 
 void MprisTest::noBusMeansNoMpris()
@@ -483,6 +492,217 @@ void MprisTest::quitEndsThePlayer()
     QVERIFY(m_f->form.isVisible());
     QCOMPARE(call(rootInterface, QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
     QTRY_VERIFY(!m_f->form.isVisible());
+}
+
+void MprisTest::seekingMovesTheEngine_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<qlonglong>("argument");
+    QTest::addColumn<bool>("currentTrack");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QList<qlonglong>>("seeked");
+
+    const QString seek = QStringLiteral("Seek");
+    const QString setPosition = QStringLiteral("SetPosition");
+    auto seekTo = [](const char *seconds) { return QStringList{QLatin1String("seek=") + seconds}; };
+    QTest::newRow("forward") << seek << 10.0 << 5000000LL << true << seekTo("15")
+                             << QList<qlonglong>{15000000};
+    QTest::newRow("back") << seek << 10.0 << -4500000LL << true << seekTo("5.5")
+                          << QList<qlonglong>{5500000};
+    QTest::newRow("back past the start stops at it")
+        << seek << 3.0 << -10000000LL << true << seekTo("0") << QList<qlonglong>{0};
+    QTest::newRow("forward past the end is Next")
+        << seek << 50.0 << 20000000LL << true
+        << QStringList({QStringLiteral("url=/m/b.mp3"), QStringLiteral("play")})
+        << QList<qlonglong>{};
+    QTest::newRow("set position") << setPosition << 10.0 << 42000000LL << true << seekTo("42")
+                                  << QList<qlonglong>{42000000};
+    QTest::newRow("set position of another track")
+        << setPosition << 10.0 << 42000000LL << false << QStringList() << QList<qlonglong>{};
+    QTest::newRow("set position past the end")
+        << setPosition << 10.0 << 60000001LL << true << QStringList() << QList<qlonglong>{};
+    QTest::newRow("set position before the start")
+        << setPosition << 10.0 << -1LL << true << QStringList() << QList<qlonglong>{};
+}
+
+void MprisTest::seekingMovesTheEngine()
+{
+    QFETCH(QString, method);
+    QFETCH(double, from);
+    QFETCH(qlonglong, argument);
+    QFETCH(bool, currentTrack);
+    QFETCH(QStringList, commands);
+    QFETCH(QList<qlonglong>, seeked);
+
+    list()->addEntry(QStringLiteral("/m/a.mp3"));
+    list()->addEntry(QStringLiteral("/m/b.mp3"));
+    m_f->engine.scriptedDuration = 60.0;
+    list()->setListIndex(0);
+    m_f->engine.announcePosition(from);
+    QCOMPARE(property(playerInterface, QStringLiteral("CanSeek")).toBool(), true);
+    m_f->engine.calls.clear();
+
+    QDBusMessage reply;
+    if (method == QLatin1String("Seek")) {
+        reply = call(playerInterface, method, {QVariant::fromValue(argument)});
+    } else {
+        const QVariantMap data = property(playerInterface, QStringLiteral("Metadata")).toMap();
+        QDBusObjectPath track =
+            data.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
+        if (!currentTrack)
+            track = QDBusObjectPath(QStringLiteral("/org/corvel/MediaPlayer/Track/999"));
+        reply = call(playerInterface, method,
+                     {QVariant::fromValue(track), QVariant::fromValue(argument)});
+    }
+    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+    QCOMPARE(m_f->engine.commands(), commands);
+    if (!seeked.isEmpty())
+        QTRY_COMPARE(m_seeked, seeked);
+    // A signal still on its way would arrive by now.
+    call(playerInterface, QStringLiteral("PlayPause"));
+    QCOMPARE(m_seeked, seeked);
+}
+
+void MprisTest::canSeekFollowsTheMedium()
+{
+    auto canSeek = [this] { return property(playerInterface, QStringLiteral("CanSeek")).toBool(); };
+    auto lastCanSeek = [this] {
+        for (auto it = m_changes.crbegin(); it != m_changes.crend(); ++it)
+            if (it->contains(QStringLiteral("CanSeek")))
+                return it->value(QStringLiteral("CanSeek"));
+        return QVariant();
+    };
+    QVERIFY(!canSeek());
+
+    // A medium whose length is not known yet (a live stream) cannot seek.
+    list()->addEntry(QStringLiteral("https://radio.example.com/live"));
+    list()->setListIndex(0);
+    QVERIFY(!canSeek());
+    m_f->engine.calls.clear();
+    call(playerInterface, QStringLiteral("Seek"), {QVariant::fromValue(qlonglong(5000000))});
+    QVERIFY(m_f->engine.commands().isEmpty());
+
+    // Its length learnt: seeking is offered, and the desktop is told.
+    m_f->engine.announceDuration(30.0);
+    QVERIFY(canSeek());
+    QTRY_COMPARE(lastCanSeek(), QVariant(true));
+
+    // No medium any more ("<" before the first entry): not offered, and told.
+    m_f->run("cmdBack_Click");
+    QCOMPARE(m_f->engine.url(), QString());
+    QVERIFY(!canSeek());
+    QTRY_COMPARE(lastCanSeek(), QVariant(false));
+}
+
+void MprisTest::seekedOnJumps_data()
+{
+    QTest::addColumn<QList<double>>("positions");
+    QTest::addColumn<bool>("paused");
+    QTest::addColumn<QList<qlonglong>>("seeked");
+
+    QTest::newRow("playing on") << QList<double>{10.0, 10.1, 10.25, 10.5} << false
+                                << QList<qlonglong>{};
+    QTest::newRow("a jump ahead") << QList<double>{10.0, 10.1, 45.0, 45.1} << false
+                                  << QList<qlonglong>{45000000};
+    QTest::newRow("a jump back") << QList<double>{30.0, 2.5} << false << QList<qlonglong>{2500000};
+    QTest::newRow("paused, still") << QList<double>{12.0, 12.0} << true << QList<qlonglong>{};
+    QTest::newRow("paused, moved")
+        << QList<double>{12.0, 20.0} << true << QList<qlonglong>{20000000};
+    QTest::newRow("position gone and back")
+        << QList<double>{12.0, -1.0, 40.0} << false << QList<qlonglong>{};
+}
+
+void MprisTest::seekedOnJumps()
+{
+    QFETCH(QList<double>, positions);
+    QFETCH(bool, paused);
+    QFETCH(QList<qlonglong>, seeked);
+
+    m_f->engine.scriptedDuration = 60.0;
+    list()->addEntry(QStringLiteral("/m/a.mp3"));
+    list()->setListIndex(0);
+    if (paused)
+        m_f->engine.pause();
+    for (double position : positions)
+        m_f->engine.announcePosition(position < 0 ? std::nullopt : std::optional<double>(position));
+    if (!seeked.isEmpty())
+        QTRY_COMPARE(m_seeked, seeked);
+    property(playerInterface, QStringLiteral("Position"));
+    QCOMPARE(m_seeked, seeked);
+
+    // Another medium starting at its beginning is no seek.
+    m_seeked.clear();
+    list()->addEntry(QStringLiteral("/m/b.mp3"));
+    list()->setListIndex(1);
+    m_f->engine.announcePosition(0.0);
+    property(playerInterface, QStringLiteral("Position"));
+    QVERIFY(m_seeked.isEmpty());
+}
+
+void MprisTest::openUri_data()
+{
+    QTest::addColumn<QString>("uri");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("error");
+
+    // "@" stands for the test's folder.
+    QTest::newRow("file address") << QStringLiteral("file://@/a%20b.mp3")
+                                  << QStringList{QStringLiteral("@/a b.mp3")} << QString();
+    QTest::newRow("absolute path")
+        << QStringLiteral("@/a b.mp3") << QStringList{QStringLiteral("@/a b.mp3")} << QString();
+    QTest::newRow("stream") << QStringLiteral("https://radio.example.com/live.ogg")
+                            << QStringList{QStringLiteral("https://radio.example.com/live.ogg")}
+                            << QString();
+    QTest::newRow("folder") << QStringLiteral("file://@/songs")
+                            << QStringList({QStringLiteral("@/songs/1.mp3"),
+                                            QStringLiteral("@/songs/2.wav")})
+                            << QString();
+    QTest::newRow("missing file") << QStringLiteral("file://@/gone.mp3") << QStringList()
+                                  << QStringLiteral("@/gone.mp3 was not found.");
+    QTest::newRow("engine-only scheme") << QStringLiteral("lavfi://sine") << QStringList()
+                                        << QStringLiteral("lavfi://sine cannot be opened: ");
+    QTest::newRow("empty folder") << QStringLiteral("@/empty") << QStringList()
+                                  << QStringLiteral("The folder @/empty holds no media files.");
+}
+
+void MprisTest::openUri()
+{
+    QFETCH(QString, uri);
+    QFETCH(QStringList, entries);
+    QFETCH(QString, error);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("songs")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("empty")));
+    for (const char *name : {"a b.mp3", "songs/1.mp3", "songs/2.wav", "songs/notes.txt"})
+        QVERIFY(writeBytes(dir.filePath(QLatin1String(name)), "media"));
+    const auto here = [&dir](QString text) { return text.replace(u'@', dir.path()); };
+    list()->addEntry(QStringLiteral("/old.mp3"));
+
+    const QDBusMessage reply = call(playerInterface, QStringLiteral("OpenUri"), {here(uri)});
+    if (!error.isEmpty()) {
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+        QVERIFY2(reply.errorMessage().startsWith(here(error)), qPrintable(reply.errorMessage()));
+        QCoreApplication::processEvents();
+        QCOMPARE(list()->listCount(), 1);
+        QVERIFY(m_f->engine.commands().isEmpty());
+        QVERIFY(m_f->dialog.messages.isEmpty());
+        return;
+    }
+    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+    // As the command line opens it: the list replaced, the first playing.
+    QStringList expected;
+    for (const QString &entry : std::as_const(entries))
+        expected << here(entry);
+    QTRY_COMPARE(list()->listCount(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(list()->list(i), expected.at(i));
+    QCOMPARE(list()->listIndex(), 0);
+    QCOMPARE(m_f->engine.url(), expected.first());
+    QCOMPARE(m_f->engine.playbackState(), MediaEngine::PlaybackState::Playing);
 }
 
 QTEST_MAIN(MprisTest)

@@ -80,6 +80,12 @@ void FakeEngine::announceDuration(std::optional<double> seconds)
     emit durationChanged(seconds);
 }
 
+void FakeEngine::announcePosition(std::optional<double> seconds)
+{
+    scriptedPosition = seconds;
+    emit positionChanged(seconds);
+}
+
 void FakeEngine::fail(const QString &reason)
 {
     scriptedStatus = QStringLiteral("Error: ") + reason;

@@ -54,6 +54,9 @@ public:
     // Changes what duration() answers and announces it, as an engine does
     // once it knows a medium's length.
     void announceDuration(std::optional<double> seconds);
+    // Changes what position() answers and announces it, as playback or a
+    // seek does.
+    void announcePosition(std::optional<double> seconds);
     // The medium fails, as a real one does with a broken file: the state
     // becomes Stopped, status() and problem() name the reason, failed() is
     // raised.

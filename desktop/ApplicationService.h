@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+#include <QVariantList>
+#include <QVariantMap>
+#include <functional>
+#include <optional>
+
+class QDBusMessage;
+
+// The player's org.freedesktop.Application object, through which a second
+// start of the program and a desktop that starts programs over D-Bus reach
+// the running window. It answers at once and passes what the caller wants on
+// as its signals, so a message box shown for the files never keeps the
+// caller waiting. Only its methods are on the bus, not those signals.
+class ApplicationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+
+public:
+    // The object path that goes with the application's bus name.
+    static const QString objectPath;
+    // The action that appends its one parameter, a list of addresses.
+    static const QString enqueueAction;
+
+    // Answers on this bus once registered there with exportedContents.
+    explicit ApplicationService(const QDBusConnection &bus, QObject *parent = nullptr);
+    static constexpr QDBusConnection::RegisterOptions exportedContents =
+        QDBusConnection::ExportScriptableSlots;
+
+    // Which action names besides enqueue ActivateAction may ask for; none
+    // until this is set.
+    void setKnownAction(std::function<bool(const QString &)> knownAction);
+
+public slots:
+    // Asks to bring the window to the front.
+    Q_SCRIPTABLE void Activate(const QVariantMap &platformData);
+    // Asks to bring the window to the front and open the addresses as the
+    // command line opens its files.
+    Q_SCRIPTABLE void Open(const QStringList &uris, const QVariantMap &platformData);
+    // "enqueue" with a list of addresses asks to append them; any other known
+    // name asks for that action without parameters. Anything else is
+    // answered with an error naming the problem.
+    Q_SCRIPTABLE void ActivateAction(const QString &actionName, const QVariantList &parameter,
+                                     const QVariantMap &platformData, const QDBusMessage &message);
+
+signals:
+    void activateRequested();
+    void openRequested(const QStringList &addresses);
+    void enqueueRequested(const QStringList &addresses);
+    void actionRequested(const QString &actionName);
+
+private:
+    void refuse(const QDBusMessage &message, const QString &why);
+
+    QDBusConnection m_bus;
+    std::function<bool(const QString &)> m_knownAction;
+};
