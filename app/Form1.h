@@ -7,7 +7,9 @@
 class Commands;
 class CommonDialog;
 class CompactView;
+class EngineCommands;
 class FileBrowser;
+class KeyHelp;
 class MediaEngine;
 class OpenCommand;
 class PlayList;
@@ -39,6 +41,7 @@ public:
 private:
     void createSubsystems();
     void bindEvents();
+    void bindKeys();
     template <class Sender, class Signal, class Handlers>
     void bind(Sender *control, Signal signal, const char *handlerName, Handlers *handlers,
               void (Handlers::*handler)());
@@ -59,4 +62,6 @@ private:
     ScreenModes *m_screenModes = nullptr;
     CompactView *m_compactView = nullptr;
     WindowCommands *m_windowCommands = nullptr;
+    EngineCommands *m_engineCommands = nullptr;
+    KeyHelp *m_keyHelp = nullptr;
 };

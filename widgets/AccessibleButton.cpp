@@ -1,0 +1,79 @@
+#include "widgets/AccessibleButton.h"
+
+#include "widgets/LabelButton.h"
+#include "widgets/PictureButton.h"
+
+namespace {
+
+QAccessibleInterface *makeInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("PictureButton"))
+        return new AccessibleButton(static_cast<QWidget *>(object));
+    if (className == QLatin1String("LabelButton")) {
+        auto *label = qobject_cast<LabelButton *>(object);
+        if (label && label->actsAsButton())
+            return new AccessibleButton(label);
+    }
+    return nullptr;
+}
+
+bool hasLetter(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.isLetter())
+            return true;
+    return false;
+}
+
+} // namespace
+
+AccessibleButton::AccessibleButton(QWidget *button) : QAccessibleWidget(button, QAccessible::Button)
+{
+    addControllingSignal(QStringLiteral("clicked()"));
+}
+
+void AccessibleButton::install()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(makeInterface);
+}
+
+QString AccessibleButton::nameOf(const QWidget &button)
+{
+    if (!button.accessibleName().isEmpty())
+        return button.accessibleName();
+    const auto *label = qobject_cast<const LabelButton *>(&button);
+    if (label && !label->isSymbol()) {
+        const QString caption = label->text().simplified();
+        if (hasLetter(caption))
+            return caption;
+    }
+    return button.toolTip();
+}
+
+QString AccessibleButton::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Name)
+        return nameOf(*widget());
+    return QAccessibleWidget::text(t);
+}
+
+QStringList AccessibleButton::actionNames() const
+{
+    return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+}
+
+void AccessibleButton::doAction(const QString &actionName)
+{
+    if (actionName != pressAction()) {
+        QAccessibleWidget::doAction(actionName);
+        return;
+    }
+    if (auto *label = qobject_cast<LabelButton *>(widget()))
+        label->click();
+    else if (auto *picture = qobject_cast<PictureButton *>(widget()))
+        picture->click();
+}
