@@ -22,6 +22,25 @@ QAction *Commands::makeAction(const char *handlerName)
     return made;
 }
 
+namespace {
+
+// "?" and "[" come with Shift on many layouts, and not every platform tells
+// Qt to try them without it; letters with Shift stay keys of their own.
+QList<QKeySequence> withShift(const QList<QKeySequence> &sequences)
+{
+    QList<QKeySequence> all = sequences;
+    for (const QKeySequence &sequence : sequences) {
+        const QKeyCombination key = sequence[0];
+        if (sequence.count() == 1 && key.keyboardModifiers() == Qt::NoModifier &&
+            key.key() >= Qt::Key_Exclam && key.key() <= Qt::Key_AsciiTilde &&
+            !QChar(key.key()).isLetterOrNumber())
+            all << QKeySequence(Qt::ShiftModifier | key.key());
+    }
+    return all;
+}
+
+} // namespace
+
 void Commands::followEnabled(QAction *action, QWidget &control)
 {
     action->setEnabled(control.isEnabled());
@@ -51,7 +70,7 @@ void Commands::addKeys(const std::vector<KeyBinding> &rows,
             continue;
         }
         if (!row.focus) {
-            target->setShortcuts(target->shortcuts() + row.sequences());
+            target->setShortcuts(target->shortcuts() + withShift(row.sequences()));
             continue;
         }
         QWidget *control = focusControls.value(QLatin1String(row.focus));

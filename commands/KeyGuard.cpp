@@ -54,8 +54,10 @@ bool KeyGuard::keepsKey(const QWidget &focus, const QKeyEvent &key)
     if (qobject_cast<const QAbstractSlider *>(&focus))
         return isNavigation(key.key());
     const auto *combo = qobject_cast<const QComboBox *>(&focus);
-    // An editable drop-down list is a text box first; it answers for itself.
-    if ((combo && !combo->isEditable()) || qobject_cast<const QAbstractItemView *>(&focus))
+    // An editable drop-down list keeps its typing by itself, as a text box.
+    if (combo && combo->isEditable())
+        return isNavigation(key.key());
+    if (combo || qobject_cast<const QAbstractItemView *>(&focus))
         return isNavigation(key.key()) || isTyping(key) || isEnter(key) ||
                key.key() == Qt::Key_Backspace;
     return false;

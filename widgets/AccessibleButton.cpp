@@ -7,14 +7,15 @@ namespace {
 
 QAccessibleInterface *makeInterface(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("PictureButton"))
+    if (className == QLatin1String("PictureButton") || className == QLatin1String("LabelButton"))
         return new AccessibleButton(static_cast<QWidget *>(object));
-    if (className == QLatin1String("LabelButton")) {
-        auto *label = qobject_cast<LabelButton *>(object);
-        if (label && label->actsAsButton())
-            return new AccessibleButton(label);
-    }
     return nullptr;
+}
+
+bool isCommand(const QWidget &control)
+{
+    const auto *label = qobject_cast<const LabelButton *>(&control);
+    return !label || label->actsAsButton();
 }
 
 bool hasLetter(const QString &text)
@@ -48,10 +49,15 @@ QString AccessibleButton::nameOf(const QWidget &button)
     const auto *label = qobject_cast<const LabelButton *>(&button);
     if (label && !label->isSymbol()) {
         const QString caption = label->text().simplified();
-        if (hasLetter(caption))
+        if (hasLetter(caption) || !label->actsAsButton())
             return caption;
     }
     return button.toolTip();
+}
+
+QAccessible::Role AccessibleButton::role() const
+{
+    return isCommand(*widget()) ? QAccessible::Button : QAccessible::StaticText;
 }
 
 QString AccessibleButton::text(QAccessible::Text t) const
@@ -63,12 +69,14 @@ QString AccessibleButton::text(QAccessible::Text t) const
 
 QStringList AccessibleButton::actionNames() const
 {
+    if (!isCommand(*widget()))
+        return QAccessibleWidget::actionNames();
     return QStringList{pressAction()} + QAccessibleWidget::actionNames();
 }
 
 void AccessibleButton::doAction(const QString &actionName)
 {
-    if (actionName != pressAction()) {
+    if (actionName != pressAction() || !isCommand(*widget())) {
         QAccessibleWidget::doAction(actionName);
         return;
     }
