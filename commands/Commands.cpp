@@ -39,6 +39,20 @@ QList<QKeySequence> withShift(const QList<QKeySequence> &sequences)
     return all;
 }
 
+// X11 hands keypad keys to shortcuts without the keypad modifier, so there a
+// keypad key matches only the plain key's shortcut.
+QList<QKeySequence> withPlainKeypad(const QList<QKeySequence> &sequences)
+{
+    QList<QKeySequence> all = sequences;
+    for (const QKeySequence &sequence : sequences) {
+        const QKeyCombination key = sequence[0];
+        if (sequence.count() == 1 && key.keyboardModifiers() & Qt::KeypadModifier)
+            all << QKeySequence(
+                QKeyCombination(key.keyboardModifiers() & ~Qt::KeypadModifier, key.key()));
+    }
+    return all;
+}
+
 } // namespace
 
 void Commands::followEnabled(QAction *action, QWidget &control)
@@ -70,7 +84,7 @@ void Commands::addKeys(const std::vector<KeyBinding> &rows,
             continue;
         }
         if (!row.focus) {
-            target->setShortcuts(target->shortcuts() + withShift(row.sequences()));
+            target->setShortcuts(target->shortcuts() + withShift(withPlainKeypad(row.sequences())));
             continue;
         }
         QWidget *control = focusControls.value(QLatin1String(row.focus));
