@@ -139,6 +139,9 @@ void ControlFactory::styleWindow(const FormDesign &design)
 Form1Controls ControlFactory::build(const FormDesign &design)
 {
     styleWindow(design);
+    // Before any control exists: with a screen reader already running, Qt
+    // makes and keeps each control's interface as soon as it is created.
+    AccessibleButton::install();
     Form1Controls controls;
     // Created back to front, so each control is stacked over the ones before.
     for (auto row = design.controls.rbegin(); row != design.controls.rend(); ++row) {
@@ -166,7 +169,6 @@ QString ControlFactory::spokenHeading(const QString &caption)
 
 void ControlFactory::nameForScreenReaders(const FormDesign &design, const Form1Controls &controls)
 {
-    AccessibleButton::install();
     const auto named = [&](const char *name) -> QWidget * {
         for (const ControlDesign &row : design.controls)
             if (QLatin1String(row.name) == QLatin1String(name))

@@ -18,6 +18,8 @@ packages=(
   desktop-file-utils appstream
   # MPRIS tests: a private session bus, the MIME database, gdbus to look
   dbus-daemon shared-mime-info libglib2.0-bin
+  # keys typed through the X server; a screen reader's view of the window
+  xdotool at-spi2-core python3-pyatspi
 )
 
 missing=()

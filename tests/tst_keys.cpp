@@ -400,7 +400,9 @@ void TestKeys::screenReaderNames()
     f.dialog.cancelColor();
     Ran record(f);
     actions->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(record.names, QStringList{handler});
+    // Not inside the reader's call, which a modal dialog would hold.
+    QVERIFY(record.names.isEmpty());
+    QTRY_COMPARE(record.names, QStringList{handler});
 }
 
 void TestKeys::spokenHeadings_data()

@@ -80,8 +80,10 @@ void AccessibleButton::doAction(const QString &actionName)
         QAccessibleWidget::doAction(actionName);
         return;
     }
+    // After the reply, as Qt's own buttons do: a command that opens a modal
+    // dialog would otherwise hold the screen reader's call until it closes.
     if (auto *label = qobject_cast<LabelButton *>(widget()))
-        label->click();
+        QMetaObject::invokeMethod(label, &LabelButton::click, Qt::QueuedConnection);
     else if (auto *picture = qobject_cast<PictureButton *>(widget()))
-        picture->click();
+        QMetaObject::invokeMethod(picture, &PictureButton::click, Qt::QueuedConnection);
 }
