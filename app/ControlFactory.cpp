@@ -2,6 +2,7 @@
 
 #include "app/FormDesign.h"
 #include "engine/MediaEngine.h"
+#include "widgets/AccessibleButton.h"
 #include "widgets/DriveList.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FolderList.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
 
@@ -29,6 +31,35 @@ const char *const fileTypes[] = {
     "*.m2t",  "*.mts",  "*.ts",  "*.tts", "*.mov", "*.wav",    "*.snd", "*.au",   "*.aif",
     "*.aifc", "*.wma",  "*.mp2", "*.mp3", "*.asf", "*.wm",     "*.wma", "*.wmv",  "*.wmd",
     "*.jpg",  "*.jpeg", "*.avi", "*.wmv", "*.*"};
+
+// Controls that a screen reader names after the label beside them, or by a
+// name of their own where no label says what they are.
+struct SpokenName
+{
+    const char *control;
+    const char *label;
+    const char *name;
+};
+const SpokenName spokenNames[] = {
+    {"Text1", "Label1", nullptr},
+    {"Text2", "Label2", nullptr},
+    {"Text3", "Label3", nullptr},
+    {"Text4", "lblStatus", nullptr},
+    {"FileList", "Label4", nullptr},
+    {"Folders", "Label5", nullptr},
+    {"Drives", "Label6", nullptr},
+    {"cmbFileType", "Label7", nullptr},
+    {"PlayList1", "lblPlayList", nullptr},
+    {"pfname", nullptr, "Current Medium"},
+    {"PLName", "cmdPLLoad", "Play List File Name"},
+    // Its caption is the symbol font's picture of a small window.
+    {"cmdResize", nullptr, "Compact View"},
+};
+
+bool hasLetter(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+}
 
 bool canOpen(const QString &folder)
 {
@@ -108,6 +139,9 @@ void ControlFactory::styleWindow(const FormDesign &design)
 Form1Controls ControlFactory::build(const FormDesign &design)
 {
     styleWindow(design);
+    // Before any control exists: with a screen reader already running, Qt
+    // makes and keeps each control's interface as soon as it is created.
+    AccessibleButton::install();
     Form1Controls controls;
     // Created back to front, so each control is stacked over the ones before.
     for (auto row = design.controls.rbegin(); row != design.controls.rend(); ++row) {
@@ -117,7 +151,54 @@ Form1Controls ControlFactory::build(const FormDesign &design)
             qFatal("The design row %s makes a control its member cannot hold", row->name);
     }
     setTabOrder(design, controls);
+    nameForScreenReaders(design, controls);
     return controls;
+}
+
+QString ControlFactory::spokenHeading(const QString &caption)
+{
+    static const QRegularExpression rules(QStringLiteral("^[<=>]{2,}|[<=>]{2,}$"));
+    static const QRegularExpression gaps(QStringLiteral("\\s{2,}"));
+    static const QRegularExpression spacedOut(QStringLiteral("^\\w( \\w)+$"));
+    QStringList words = QString(caption).remove(rules).trimmed().split(gaps);
+    for (QString &word : words)
+        if (spacedOut.match(word).hasMatch())
+            word.remove(QLatin1Char(' '));
+    return words.join(QLatin1Char(' '));
+}
+
+void ControlFactory::nameForScreenReaders(const FormDesign &design, const Form1Controls &controls)
+{
+    const auto named = [&](const char *name) -> QWidget * {
+        for (const ControlDesign &row : design.controls)
+            if (QLatin1String(row.name) == QLatin1String(name))
+                return qobject_cast<QWidget *>(row.slot.get(controls));
+        return nullptr;
+    };
+    for (const ControlDesign &row : design.controls) {
+        auto *label = qobject_cast<LabelButton *>(row.slot.get(controls));
+        // Labels named cmd... are the window's label-buttons.
+        if (label && QLatin1String(row.name).startsWith(QLatin1String("cmd")))
+            label->setActsAsButton(true);
+        // "<", ">>" and the like mean nothing read aloud; their tips do.
+        auto *button = qobject_cast<QPushButton *>(row.slot.get(controls));
+        if (button && !hasLetter(button->text()))
+            button->setAccessibleName(button->toolTip());
+        else if (button && button->text() != button->text().trimmed())
+            button->setAccessibleName(button->text().trimmed());
+    }
+    for (const SpokenName &spoken : spokenNames) {
+        QWidget *control = named(spoken.control);
+        auto *label = qobject_cast<LabelButton *>(spoken.label ? named(spoken.label) : nullptr);
+        if (!control)
+            continue;
+        if (label)
+            label->setBuddy(control);
+        if (spoken.name)
+            control->setAccessibleName(QLatin1String(spoken.name));
+        else if (label)
+            control->setAccessibleName(spokenHeading(label->text()));
+    }
 }
 
 QObject *ControlFactory::create(const ControlDesign &design)

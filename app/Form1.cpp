@@ -3,8 +3,10 @@
 #include "app/ControlFactory.h"
 #include "app/FormDesign.h"
 #include "commands/Commands.h"
+#include "commands/KeyTable.h"
 #include "commands/browse/FileBrowser.h"
 #include "commands/browse/OpenCommand.h"
+#include "commands/playback/EngineCommands.h"
 #include "commands/playback/PositionDisplay.h"
 #include "commands/playback/Transport.h"
 #include "commands/playlist/PlayList.h"
@@ -13,6 +15,7 @@
 #include "commands/view/CompactView.h"
 #include "commands/view/EngineScreen.h"
 #include "commands/view/ScreenModes.h"
+#include "commands/window/KeyHelp.h"
 #include "commands/window/WindowCommands.h"
 #include "engine/MediaEngine.h"
 #include "widgets/DriveList.h"
@@ -26,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <type_traits>
 
 Form1::Form1(MediaEngine &engine, CommonDialog &dialog, QWidget *parent)
     : QWidget(parent), m_engine(engine), m_dialog(dialog),
@@ -34,6 +38,7 @@ Form1::Form1(MediaEngine &engine, CommonDialog &dialog, QWidget *parent)
 {
     createSubsystems();
     bindEvents();
+    bindKeys();
 }
 
 Form1::~Form1() = default;
@@ -58,6 +63,8 @@ void Form1::createSubsystems()
     m_engineScreen = new EngineScreen(m_engine, *this, this);
     m_windowCommands =
         new WindowCommands(*this, *c.Timer1, m_dialog, *c.Label1, *c.Label2, *c.Label3, this);
+    m_engineCommands = new EngineCommands(m_engine, *m_commands, this);
+    m_keyHelp = new KeyHelp(*this, this);
 }
 
 template <class Sender, class Signal, class Handlers>
@@ -66,6 +73,29 @@ void Form1::bind(Sender *control, Signal signal, const char *handlerName, Handle
 {
     QAction *action = m_commands->add(handlerName, handlers, handler);
     connect(control, signal, action, &QAction::trigger);
+    if constexpr (std::is_base_of_v<QWidget, Sender>)
+        m_commands->followEnabled(action, *control);
+}
+
+void Form1::bindKeys()
+{
+    // Commands that only keys start.
+    auto *engine = m_engineCommands;
+    m_commands->add("playPause", engine, &EngineCommands::playPause);
+    m_commands->add("seekBackward", engine, &EngineCommands::seekBackward);
+    m_commands->add("seekForward", engine, &EngineCommands::seekForward);
+    m_commands->add("seekBackwardLong", engine, &EngineCommands::seekBackwardLong);
+    m_commands->add("seekForwardLong", engine, &EngineCommands::seekForwardLong);
+    m_commands->add("volumeUp", engine, &EngineCommands::volumeUp);
+    m_commands->add("volumeDown", engine, &EngineCommands::volumeDown);
+    m_commands->add("muteOrUnMute", engine, &EngineCommands::muteOrUnMute);
+    m_commands->add("showKeys", m_keyHelp, &KeyHelp::showKeys);
+
+    const Form1Controls &c = m_controls;
+    m_commands->addKeys(keyTable(), {{QStringLiteral("PlayList1"), c.PlayList1},
+                                     {QStringLiteral("FileList"), c.FileList},
+                                     {QStringLiteral("Folders"), c.Folders},
+                                     {QStringLiteral("Drives"), c.Drives}});
 }
 
 void Form1::bindEvents()

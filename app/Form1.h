@@ -7,8 +7,10 @@
 class Commands;
 class CommonDialog;
 class CompactView;
+class EngineCommands;
 class EngineScreen;
 class FileBrowser;
+class KeyHelp;
 class MediaEngine;
 class OpenCommand;
 class PlayList;
@@ -40,6 +42,7 @@ public:
 private:
     void createSubsystems();
     void bindEvents();
+    void bindKeys();
     template <class Sender, class Signal, class Handlers>
     void bind(Sender *control, Signal signal, const char *handlerName, Handlers *handlers,
               void (Handlers::*handler)());
@@ -61,4 +64,6 @@ private:
     CompactView *m_compactView = nullptr;
     EngineScreen *m_engineScreen = nullptr;
     WindowCommands *m_windowCommands = nullptr;
+    EngineCommands *m_engineCommands = nullptr;
+    KeyHelp *m_keyHelp = nullptr;
 };

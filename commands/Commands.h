@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QAction>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <vector>
 
+struct KeyBinding;
 class QWidget;
 
 // The window's commands, in one place. Each handler is one named action,
@@ -29,6 +32,16 @@ public:
         return made;
     }
 
+    // Keeps this action usable exactly while its control is, so a key does
+    // nothing that a click on the disabled control would not do.
+    void followEnabled(QAction *action, QWidget &control);
+    // Gives the actions their keys from these rows. A row with a focus
+    // control (found in focusControls by its design name) works only while
+    // that control has focus; rows the control or the window answers itself
+    // make no shortcut. Keys are kept off what focused controls need.
+    void addKeys(const std::vector<KeyBinding> &rows,
+                 const QHash<QString, QWidget *> &focusControls);
+
     // The action of this handler, or nullptr.
     QAction *action(const QString &handlerName) const;
     // Runs the handler of this name as its control would; false when there is
@@ -49,9 +62,13 @@ signals:
     void listAppendRequested(const QStringList &entries);
     void playListFileRequested(const QString &path);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QAction *makeAction(const char *handlerName);
 
     QWidget &m_window;
     QList<QAction *> m_actions;
+    QHash<QObject *, QAction *> m_followers;
 };

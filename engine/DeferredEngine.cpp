@@ -133,6 +133,11 @@ void DeferredEngine::seek(double seconds)
     request([seconds](MediaEngine &e) { e.seek(seconds); });
 }
 
+void DeferredEngine::seekBy(double seconds)
+{
+    request([seconds](MediaEngine &e) { e.seekBy(seconds); });
+}
+
 void DeferredEngine::setVolume(int percent)
 {
     if (m_target) {

@@ -37,6 +37,7 @@ public:
     void fastReverse() override;
     void playPause() override;
     void seek(double seconds) override;
+    void seekBy(double seconds) override;
     void setVolume(int percent) override;
     int volume() const override;
     std::optional<double> duration() const override;

@@ -122,6 +122,8 @@ void styleButton(QToolButton *button, Glyph glyph, const QString &tip)
     button->setIcon(glyphIcon(glyph));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tip);
+    // An icon alone gives a screen reader nothing to say.
+    button->setAccessibleName(tip);
     button->setAutoRaise(true);
     button->setFixedSize(28, 28);
     button->setFocusPolicy(Qt::TabFocus);
@@ -146,6 +148,7 @@ EngineControlBar::EngineControlBar(QWidget *parent)
       m_fullScreen(barButton(Glyph::FullScreen, tr("Full screen"), this))
 {
     setObjectName(QStringLiteral("engineControlBar"));
+    setAccessibleName(tr("Engine controls"));
     setAutoFillBackground(true);
     QPalette dark = palette();
     dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
@@ -155,6 +158,7 @@ EngineControlBar::EngineControlBar(QWidget *parent)
 
     m_seek->setObjectName(QStringLiteral("seekSlider"));
     m_seek->setToolTip(tr("Seek"));
+    m_seek->setAccessibleName(tr("Seek"));
     m_seek->setEnabled(false);
     m_playPause->setObjectName(QStringLiteral("playPauseButton"));
     m_stop->setObjectName(QStringLiteral("stopButton"));
@@ -164,6 +168,7 @@ EngineControlBar::EngineControlBar(QWidget *parent)
     m_time->setAlignment(Qt::AlignCenter);
     m_volume->setObjectName(QStringLiteral("volumeSlider"));
     m_volume->setToolTip(tr("Volume"));
+    m_volume->setAccessibleName(tr("Volume"));
     m_volume->setRange(0, 100);
     m_volume->setFixedWidth(80);
     m_volume->setFocusPolicy(Qt::TabFocus);
@@ -243,6 +248,7 @@ void EngineControlBar::setPlaying(bool playing)
     m_playing = playing;
     m_playPause->setIcon(glyphIcon(playing ? Glyph::Pause : Glyph::Play));
     m_playPause->setToolTip(playing ? tr("Pause") : tr("Play"));
+    m_playPause->setAccessibleName(m_playPause->toolTip());
 }
 
 void EngineControlBar::setVolume(int percent)

@@ -65,6 +65,11 @@ public:
     // Moves the current medium to this position in seconds, exactly. Does
     // nothing without a medium or while it is still opening.
     virtual void seek(double seconds) = 0;
+    // Moves the current medium this many seconds from where it stands (back
+    // when negative), never before its start nor past its end; a move that
+    // reaches the end ends the medium as playing to it would. Does nothing
+    // without a medium or while it is still opening.
+    virtual void seekBy(double seconds) = 0;
 
     // settings.volume, in percent (0 to 100).
     virtual void setVolume(int percent) = 0;

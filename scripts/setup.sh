@@ -22,6 +22,8 @@ packages=(
   dbus-daemon shared-mime-info libglib2.0-bin
   # the Debian package: dependencies from the binary, and its check
   dpkg-dev lintian file
+  # keys typed through the X server; a screen reader's view of the window
+  xdotool at-spi2-core python3-pyatspi
 )
 
 missing=()

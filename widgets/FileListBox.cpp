@@ -3,6 +3,7 @@
 #include "core/MediaFolder.h"
 
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QStringListModel>
 
 const QString FileListBox::designPattern = QStringLiteral(
@@ -83,4 +84,14 @@ void FileListBox::onSelectionChanged()
 {
     if (!m_filling && listIndex() >= 0)
         emit listClick();
+}
+
+void FileListBox::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && listIndex() >= 0) {
+        emit listClick();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }

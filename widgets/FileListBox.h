@@ -10,7 +10,7 @@ class QStringListModel;
 // The file list (FileList): the files (not folders, not hidden) of its path
 // whose names match its pattern, in name order, letter case ignored. Every
 // change of its selection, by the mouse, the arrow keys or setListIndex(),
-// raises listClick() inside the change.
+// raises listClick() inside the change; so does Enter on the selected file.
 //
 // It is a list view on a plain string model, so a folder of a hundred
 // thousand files fills in a few tens of milliseconds.
@@ -50,6 +50,9 @@ public:
 
 signals:
     void listClick();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void onSelectionChanged();

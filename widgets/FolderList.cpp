@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
@@ -117,6 +118,15 @@ void FolderList::resizeEvent(QResizeEvent *event)
 {
     QListWidget::resizeEvent(event);
     showCurrentFolder();
+}
+
+void FolderList::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Backspace && m_currentRow > 0) {
+        open(item(m_currentRow - 1));
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void FolderList::open(QListWidgetItem *entry)

@@ -4,7 +4,8 @@
 
 // The folder list (Folders): the folders from the root down to its path, then
 // the folders in it, each indented one step further than its parent. A
-// double-click or Enter on an entry opens that folder. Every change of the
+// double-click or Enter on an entry opens that folder, Backspace the folder
+// above the current one. Every change of the
 // path, by the user or by setPath(), raises pathChange() inside the change.
 class FolderList : public QListWidget
 {
@@ -34,6 +35,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void fill();

@@ -68,6 +68,12 @@ qreal LabelButton::captionScale() const
     return qMax(narrowest, qreal(room) / natural);
 }
 
+void LabelButton::click()
+{
+    if (isEnabled())
+        emit clicked();
+}
+
 void LabelButton::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);

@@ -18,10 +18,16 @@ public:
 
     // Shows the symbol font's picture of the caption instead of its text.
     void setSymbol(bool on);
+    bool isSymbol() const { return m_symbol; }
     // A one-pixel line around the label, in the window frame colour.
     void setBorder(bool on);
     // Centres the caption across the label; otherwise it starts at the left.
     void setCentred(bool on);
+    // Whether the label is a command (screen readers then call it a button).
+    void setActsAsButton(bool on) { m_actsAsButton = on; }
+    bool actsAsButton() const { return m_actsAsButton; }
+    // What a click does: raises clicked() while the label is enabled.
+    void click();
 
 signals:
     // A left click released over the label.
@@ -44,4 +50,5 @@ private:
     bool m_symbol = false;
     bool m_border = false;
     bool m_centred = false;
+    bool m_actsAsButton = false;
 };

@@ -26,6 +26,12 @@ void PictureButton::paintEvent(QPaintEvent *)
     }
 }
 
+void PictureButton::click()
+{
+    if (isEnabled())
+        emit clicked();
+}
+
 void PictureButton::mouseReleaseEvent(QMouseEvent *event)
 {
     if (isEnabled() && event->button() == Qt::LeftButton &&
@@ -37,7 +43,7 @@ void PictureButton::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter) {
-        emit clicked();
+        click();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -12,6 +12,8 @@ public:
     explicit PictureButton(Picture picture, QWidget *parent = nullptr);
     // The picture it shows.
     Picture picture() const { return m_picture; }
+    // What a click does: raises clicked() while the button is enabled.
+    void click();
 
 signals:
     // A left click released over it, or Space or Enter while it has focus.

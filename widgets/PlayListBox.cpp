@@ -1,5 +1,6 @@
 #include "widgets/PlayListBox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 PlayListBox::PlayListBox(QWidget *parent) : QListWidget(parent)
@@ -94,4 +95,14 @@ void PlayListBox::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && before >= 0 && listIndex() == before &&
         indexAt(event->position().toPoint()).row() == before)
         emit listClick();
+}
+
+void PlayListBox::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && listIndex() >= 0) {
+        emit listClick();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }

@@ -5,8 +5,8 @@
 // The play list (PlayList1): entries in append order, positions from 0, at
 // most one selected. Selecting an entry with the mouse or the arrow keys, or
 // selecting a different entry from code, raises listClick() once, before the
-// selection returns. A mouse click on the entry already selected raises it
-// too, so the entry that just ended can be played again with one click.
+// selection returns. A mouse click or Enter on the entry already selected
+// raises it too, so the entry that just ended can be played again.
 class PlayListBox : public QListWidget
 {
     Q_OBJECT
@@ -41,6 +41,7 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool isPosition(int index) const { return index >= -1 && index < count(); }

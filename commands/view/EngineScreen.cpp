@@ -44,8 +44,6 @@ void EngineScreen::leaveFullScreen()
 void EngineScreen::bindKeys(QAction &toggle, QAction &leave)
 {
     m_toggle = &toggle;
-    toggle.setShortcuts({QKeySequence(Qt::Key_F), QKeySequence(Qt::Key_F11)});
-    leave.setShortcut(QKeySequence(Qt::Key_Escape));
     leave.setEnabled(m_engine.fullScreen());
     connect(&m_engine, &MediaEngine::fullScreenChanged, &leave, &QAction::setEnabled);
 }

@@ -21,8 +21,8 @@ public:
     // Turns the engine's full screen off.
     void leaveFullScreen();
 
-    // Gives these actions of the two handlers their keys; leave is enabled
-    // only while the engine fills the screen.
+    // Keeps the toggle's keys (from the key table) out of text boxes, and
+    // enables leave only while the engine fills the screen.
     void bindKeys(QAction &toggle, QAction &leave);
 
 protected:

@@ -254,6 +254,23 @@ void MpvEngine::seek(double seconds)
     refresh();
 }
 
+void MpvEngine::seekBy(double seconds)
+{
+    if (!m_medium->present() || m_medium->opening())
+        return;
+    // From the end, going back starts where the user sees the medium: at
+    // its end, not at the last frame mpv reported.
+    const std::optional<double> from = m_ended ? m_medium->duration() : m_medium->position();
+    if (!from)
+        return;
+    double target = qMax(0.0, *from + seconds);
+    if (const std::optional<double> length = m_medium->duration())
+        target = qMin(target, *length);
+    if (m_ended && target >= *from)
+        return;
+    seek(target);
+}
+
 void MpvEngine::setVolume(int percent)
 {
     const int before = m_volume;

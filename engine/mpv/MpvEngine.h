@@ -77,6 +77,7 @@ public:
     void fastReverse() override;
     void playPause() override;
     void seek(double seconds) override;
+    void seekBy(double seconds) override;
     void setVolume(int percent) override;
     int volume() const override { return m_volume; }
     std::optional<double> duration() const override;

@@ -74,6 +74,18 @@ void FakeEngine::seek(double seconds)
     emit positionChanged(seconds);
 }
 
+void FakeEngine::seekBy(double seconds)
+{
+    calls << QStringLiteral("seekBy=%1").arg(seconds);
+    if (m_url.isEmpty() || !scriptedPosition)
+        return;
+    double target = qMax(0.0, *scriptedPosition + seconds);
+    if (scriptedDuration)
+        target = qMin(target, *scriptedDuration);
+    scriptedPosition = target;
+    emit positionChanged(target);
+}
+
 void FakeEngine::announceDuration(std::optional<double> seconds)
 {
     scriptedDuration = seconds;

@@ -27,6 +27,7 @@ public:
     void fastReverse() override;
     void playPause() override;
     void seek(double seconds) override;
+    void seekBy(double seconds) override;
     void setVolume(int percent) override;
     int volume() const override { return m_volume; }
     std::optional<double> duration() const override;
@@ -41,14 +42,15 @@ public:
     void setFullScreen(bool on) override;
 
     // Every call, in order: "url=<path>", "play", "pause", "stop",
-    // "fastForward", "fastReverse", "playPause", "seek=<s>", "volume=<n>",
-    // "audio=<id>", "subtitle=<id>", "subtitleFile=<path>", "fullScreen=<0|1>",
-    // "duration", "status".
+    // "fastForward", "fastReverse", "playPause", "seek=<s>", "seekBy=<s>",
+    // "volume=<n>", "audio=<id>", "subtitle=<id>", "subtitleFile=<path>",
+    // "fullScreen=<0|1>", "duration", "status".
     QStringList calls;
     // What duration() answers; empty makes the read fail.
     std::optional<double> scriptedDuration;
     QString scriptedStatus = QStringLiteral("Ready");
-    // What position() answers.
+    // What position() answers; seek() and seekBy() move it, seekBy() within
+    // 0 and scriptedDuration.
     std::optional<double> scriptedPosition;
 
     // Changes what duration() answers and announces it, as an engine does
