@@ -98,8 +98,11 @@ def find(root, role, name=None, skip=None):
     def visit(node):
         if skip is not None and node == skip:
             return
-        if node.getRoleName() == role and (name is None or node.name == name):
-            found.append(node)
+        try:
+            if node.getRoleName() == role and (name is None or node.name == name):
+                found.append(node)
+        except Exception:  # a node that went away while being read
+            return
         for child in children(node):
             visit(child)
 
@@ -155,8 +158,14 @@ def check(process, medium):
     app = wait_for("the player on the accessibility bus", lambda: application_of(process.pid))
     window = wait_for("the window Corvel Media Player 2.6", lambda: next(
         (n for n in children(app) if n.name == "Corvel Media Player 2.6"), None))
-    engine = wait_for("the engine's controls",
-                      lambda: next(iter(find(window, "filler", "Engine controls")), None))
+    # The window starts on a stand-in engine area, which the real engine's
+    # replaces once its module is loaded: read the tree after that.
+    wait_for("the engine module", lambda: "corvel_mpv_engine" in
+             open(f"/proc/{process.pid}/maps").read())
+    engine = wait_for("the engine's controls", lambda: next(
+        (e for e in find(window, "filler", "Engine controls")
+         if all(len(find(e, role, name)) == 1 for role, name in ENGINE_COMMANDS.values())),
+        None))
 
     missing = []
     for command, (role, name) in WINDOW_COMMANDS.items():

@@ -215,9 +215,9 @@ void TestEngineScreen::keys_data()
     const QStringList on{"fullScreen=1"};
     const QStringList off{"fullScreen=0"};
 
-    QTest::newRow("F") << "PlayList1" << false << int(Qt::Key_F) << on << "";
+    QTest::newRow("F") << "cmdStop" << false << int(Qt::Key_F) << on << "";
     QTest::newRow("F11") << "PlayList1" << false << int(Qt::Key_F11) << on << "";
-    QTest::newRow("F again") << "PlayList1" << true << int(Qt::Key_F) << off << "";
+    QTest::newRow("F again") << "cmdStop" << true << int(Qt::Key_F) << off << "";
     QTest::newRow("F11 again") << "PlayList1" << true << int(Qt::Key_F11) << off << "";
     QTest::newRow("Escape in full screen")
         << "PlayList1" << true << int(Qt::Key_Escape) << off << "";

@@ -135,6 +135,9 @@ void PackageTest::holdsTheseFiles_data()
 {
     QTest::addColumn<QString>("path");
     QTest::newRow("program") << QStringLiteral("/usr/bin/corvel-media-player");
+    QTest::newRow("engine module")
+        << QStringLiteral("/usr/" CORVEL_HELPERS_DIR "/corvel_mpv_engine.so");
+    QTest::newRow("OpenGL probe") << QStringLiteral("/usr/" CORVEL_HELPERS_DIR "/corvel-opengl-probe");
     QTest::newRow("desktop entry")
         << QStringLiteral("/usr/share/applications/" CORVEL_APP_ID ".desktop");
     QTest::newRow("metainfo") << QStringLiteral("/usr/share/metainfo/" CORVEL_APP_ID
@@ -164,7 +167,7 @@ void PackageTest::holdsNothingElse()
 {
     const int icons = QStringLiteral(CORVEL_ICON_SIZES).split(u' ', Qt::SkipEmptyParts).size() + 1;
     // The rows above, and nothing outside /usr.
-    QCOMPARE(m_files.size(), 8 + icons);
+    QCOMPARE(m_files.size(), 10 + icons);
     for (const QString &file : std::as_const(m_files))
         QVERIFY2(file.startsWith(QLatin1String("/usr/")), qPrintable(file));
 }

@@ -165,8 +165,10 @@ void TestPositionDisplay::enablingKeepsARunningInterval()
     QVERIFY(timer1->isActive());
     QVERIFY2(timer1->remainingTime() <= 700, qPrintable(QString::number(timer1->remainingTime())));
 
-    // A timer that was off starts a whole interval.
+    // A timer that was off starts a whole interval. (Repeat disables itself
+    // and a disabled control's command does not run: enable it again.)
     timer1->stop();
+    f.get<QWidget>("cmdRepeat")->setEnabled(true);
     f.run(handler.constData());
     QVERIFY(timer1->isActive());
     QVERIFY2(timer1->remainingTime() > 700, qPrintable(QString::number(timer1->remainingTime())));

@@ -39,6 +39,8 @@ QString xKeyName(Qt::Key key)
         {Qt::Key_Backtab, "Tab"},
         {Qt::Key_Pause, "Pause"},
         {Qt::Key_F1, "F1"},
+        {Qt::Key_F11, "F11"},
+        {Qt::Key_Escape, "Escape"},
         {Qt::Key_BracketLeft, "bracketleft"},
         {Qt::Key_BracketRight, "bracketright"},
         {Qt::Key_Question, "question"},

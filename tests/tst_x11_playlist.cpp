@@ -118,7 +118,9 @@ void TestX11PlayList::addClickStepAndOpen()
     m_form = &form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->hasRenderContext(), timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget()) &&
+                                 videoSurfaceIn(engine.widget())->hasRenderContext(),
+                             timeout);
 
     auto *list = controlOf<PlayListBox>(form, "PlayList1");
     auto *add = controlOf<LabelButton>(form, "cmdAdd");
