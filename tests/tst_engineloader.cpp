@@ -30,6 +30,12 @@ void TestEngineLoader::realEngineComesOutOfTheModule()
     DeferredEngine engine;
     connect(&loader, &EngineLoader::loaded, &engine,
             [&engine](MediaEngine *real) { engine.attach(std::unique_ptr<MediaEngine>(real)); });
+    // The module's engine speaks through the program's own seam: its
+    // signals arrive, which they would not with a second copy of it. Spied
+    // on from the start, since the length may come in the same turn of the
+    // event loop as the module.
+    QSignalSpy durations(&engine, &MediaEngine::durationChanged);
+    QSignalSpy ends(&engine, &MediaEngine::endOfStream);
     // Asked for before the module is there, as a command-line file is.
     engine.setUrl(tone);
     loader.start();
@@ -38,10 +44,6 @@ void TestEngineLoader::realEngineComesOutOfTheModule()
     QVERIFY(engine.target());
     QCOMPARE(engine.target()->thread(), QThread::currentThread());
 
-    // The module's engine speaks through the program's own seam: its
-    // signals arrive, which they would not with a second copy of it.
-    QSignalSpy durations(&engine, &MediaEngine::durationChanged);
-    QSignalSpy ends(&engine, &MediaEngine::endOfStream);
     QTRY_VERIFY_WITH_TIMEOUT(engine.duration().has_value(), 30000);
     QVERIFY(qAbs(*engine.duration() - 1.5) < 0.1);
     QVERIFY(!durations.isEmpty());

@@ -152,6 +152,23 @@ void TestHostileLists::namesOfNoFileHereAreNamed_data()
         << "<ASX version=\"3.0\"><Entry><Ref href=\"\\\\server\\music\\first.wav\"/></Entry>"
            "<Entry><Ref href=\"%2\"/></Entry></ASX>\n"
         << "a Windows network or drive path";
+    QTest::newRow("a file on another computer in an .m3u")
+        << "host.m3u" << "file://server%1\n%2\n"
+        << "a file on another computer (server)";
+    QTest::newRow("localhost in a file address in a .pls")
+        << "localhost.pls"
+        << "[playlist]\nFile1=FILE://localhost%1\nFile2=%2\nNumberOfEntries=2\n"
+        << "a file address with a host (localhost)";
+    QTest::newRow("a decoded NUL in an .asx")
+        << "nul.asx"
+        << "<ASX version=\"3.0\"><Entry><Ref href=\"file://%1%00.mp3\"/></Entry>"
+           "<Entry><Ref href=\"%2\"/></Entry></ASX>\n"
+        << "holds a NUL character";
+    QTest::newRow("a decoded NUL in a .wpl")
+        << "nul.wpl"
+        << "<?wpl version=\"1.0\"?><smil><body><seq><media src=\"file://%1%00.mp3\"/>"
+           "<media src=\"%2\"/></seq></body></smil>\n"
+        << "holds a NUL character";
 }
 
 void TestHostileLists::namesOfNoFileHereAreNamed()

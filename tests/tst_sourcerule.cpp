@@ -2,6 +2,7 @@
 // names handed over directly, names the player is about to open, entries of
 // the play lists it reads, with files, folders, pipes and undecodable names
 // made in a temporary folder.
+#include "core/HostFileEntries.h"
 #include "core/SourceRule.h"
 #include "support/TestFiles.h"
 
@@ -39,6 +40,8 @@ private slots:
     void undecodableNamesAreRefused();
     void entriesByTheListTheyCameFrom_data();
     void entriesByTheListTheyCameFrom();
+    void fileAddressesWithAHost_data();
+    void fileAddressesWithAHost();
 
 private:
     // Makes what the row asks for at this name inside the folder; "%1" in
@@ -253,6 +256,50 @@ void TestSourceRule::entriesByTheListTheyCameFrom()
         QCOMPARE(refused, QString());
     else
         QVERIFY2(refused.contains(reason), qPrintable(refused));
+}
+
+void TestSourceRule::fileAddressesWithAHost_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QByteArray>("text");
+    // What the engine would open for each such entry, and the entry as written.
+    QTest::addColumn<QStringList>("opened");
+    QTest::addColumn<QStringList>("written");
+    QTest::newRow("m3u") << "/m/a.m3u"
+                         << QByteArray("#EXTM3U\nfile://server/x/a%20b.wav\r\nlocal.wav\n")
+                         << QStringList{"/m/server/x/a b.wav"}
+                         << QStringList{"file://server/x/a%20b.wav"};
+    QTest::newRow("pls, any case") << "/m/a.pls"
+                                   << QByteArray("[playlist]\nfile1=FILE://Host/y.mp3\n"
+                                                 "File2=file:///abs.mp3\nFile3=http://h/z\n")
+                                   << QStringList{"/m/Host/y.mp3"}
+                                   << QStringList{"FILE://Host/y.mp3"};
+    QTest::newRow("localhost, and a way out of the folder")
+        << "/m/n/a.m3u" << QByteArray("file://localhost/../../etc/x.wav\n")
+        << QStringList{"/m/etc/x.wav"} << QStringList{"file://localhost/../../etc/x.wav"};
+    QTest::newRow("no address with a host")
+        << "/m/a.m3u" << QByteArray("# file://commented\nfile:///a.wav\nfile:b.wav\n")
+        << QStringList() << QStringList();
+}
+
+void TestSourceRule::fileAddressesWithAHost()
+{
+    QFETCH(QString, list);
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, opened);
+    QFETCH(QStringList, written);
+    QStringList foundOpened;
+    QStringList foundWritten;
+    for (const HostFileEntries::Entry &entry : HostFileEntries::find(text, list)) {
+        foundOpened << entry.opened;
+        foundWritten << entry.written;
+        QVERIFY(!entry.reason.isEmpty());
+    }
+    QCOMPARE(foundOpened, opened);
+    QCOMPARE(foundWritten, written);
+    QVERIFY(HostFileEntries::isTextList(list, text));
+    QVERIFY(HostFileEntries::isTextList(QStringLiteral("/m/noname"), "\xEF\xBB\xBF#EXTM3U\n"));
+    QVERIFY(!HostFileEntries::isTextList(QStringLiteral("/m/a.wav"), "RIFF"));
 }
 
 QTEST_MAIN(TestSourceRule)

@@ -1,5 +1,6 @@
 #include "engine/mpv/MpvLoadCheck.h"
 
+#include "core/BoundedRead.h"
 #include "core/MediaSource.h"
 #include "core/SourceRule.h"
 
@@ -27,9 +28,25 @@ MpvLoadCheck::Result MpvLoadCheck::run(const QString &name, const QStringList &s
         return result;
     result.sideFilesSafe = folderIsQuiet(file.absolutePath());
     result.refused = refusedContent(file.absoluteFilePath());
+    if (!result.refused.isEmpty())
+        return result;
+    lookThroughTextList(file.absoluteFilePath(), result);
     if (result.refused.isEmpty())
         result.midi = MpvMidiProtocol::inspect(file.absoluteFilePath(), soundFonts);
     return result;
+}
+
+void MpvLoadCheck::lookThroughTextList(const QString &path, Result &result)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !HostFileEntries::isTextList(path, file.read(64)))
+        return;
+    file.close();
+    const BoundedRead read = BoundedRead::file(path, maxTextListBytes);
+    if (read.failure == BoundedRead::Failure::TooLarge)
+        result.refused = tr("a play list larger than %1 MB").arg(maxTextListBytes >> 20);
+    else if (read.ok())
+        result.hostFiles = HostFileEntries::find(read.bytes, path);
 }
 
 // mpv opens the members of an edit list or a cue sheet itself, past every

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/HostFileEntries.h"
 #include "engine/midi/MpvMidiProtocol.h"
 #include "engine/mpv/OffThread.h"
 
@@ -36,7 +37,13 @@ public:
         // it by itself: not when its folder holds a pipe, a device or a
         // socket, which would hold mpv up, or more entries than are looked at.
         bool sideFilesSafe = true;
+        // When it is a text play list, its entries that are file addresses
+        // with a host, which mpv would open as names in the list's folder.
+        std::vector<HostFileEntries::Entry> hostFiles;
     };
+
+    // The largest text play list looked through for such entries.
+    static constexpr qint64 maxTextListBytes = 64 * 1024 * 1024;
 
     // Does the check where it is called; may wait on the file system.
     static Result run(const QString &name, const QStringList &soundFonts);
@@ -58,4 +65,7 @@ public:
 private:
     static QString refusedContent(const QString &path);
     static bool folderIsQuiet(const QString &folder);
+    // Finds the host file entries of a text play list, or refuses one too
+    // large to look through.
+    static void lookThroughTextList(const QString &path, Result &result);
 };

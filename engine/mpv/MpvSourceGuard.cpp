@@ -4,6 +4,7 @@
 #include "core/XmlPlayList.h"
 #include "engine/midi/MpvMidiProtocol.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -51,6 +52,7 @@ MpvSourceGuard::Plan MpvSourceGuard::plan(const QString &url)
 void MpvSourceGuard::startMedium()
 {
     m_skipped.clear();
+    m_hostFiles.clear();
     releaseCheck("");
     m_fileChecks.clear();
 }
@@ -88,11 +90,10 @@ void MpvSourceGuard::onLoad(MpvClient::HookDone done)
 {
     const QString name = m_client.getString("stream-open-filename");
     m_currentName = name;
-    const Origin origin = originOf(m_currentEntry);
-    const QString refused =
-        SourceRule::refusedInList(name, origin ? *origin : SourceRule::ListOrigin());
+    QString shown = name;
+    const QString refused = refusal(shown, originOf(m_currentEntry));
     if (!refused.isEmpty()) {
-        m_skipped.add(name, refused);
+        m_skipped.add(shown, refused);
         // Nothing can be opened under an empty name; the entry ends with
         // an error before any of it is read, and mpv goes on to the next.
         m_client.setString("stream-open-filename", "");
@@ -112,8 +113,22 @@ void MpvSourceGuard::onLoad(MpvClient::HookDone done)
         });
 }
 
+QString MpvSourceGuard::refusal(QString &name, const Origin &origin) const
+{
+    if (!m_hostFiles.isEmpty() && name.startsWith(u'/')) {
+        const auto found = m_hostFiles.constFind(QDir::cleanPath(name));
+        if (found != m_hostFiles.constEnd()) {
+            name = found->first;
+            return found->second;
+        }
+    }
+    return SourceRule::refusedInList(name, origin ? *origin : SourceRule::ListOrigin());
+}
+
 void MpvSourceGuard::finishLoad(const QString &name, const MpvLoadCheck::Result &result)
 {
+    for (const HostFileEntries::Entry &entry : result.hostFiles)
+        m_hostFiles.insert(entry.opened, {entry.written, entry.reason});
     if (!result.refused.isEmpty()) {
         m_skipped.add(name, result.refused);
         releaseCheck("");
@@ -212,12 +227,11 @@ void MpvSourceGuard::removeRefusedEntries()
     for (ListEntry &entry : entries) {
         if (entry.current)
             continue;
-        const Origin origin = originOf(entry.id);
-        const QString reason =
-            SourceRule::refusedInList(entry.name, origin ? *origin : SourceRule::ListOrigin());
+        QString shown = entry.name;
+        const QString reason = refusal(shown, originOf(entry.id));
         if (!reason.isEmpty()) {
             entry.refused = true;
-            m_skipped.add(entry.name, reason);
+            m_skipped.add(shown, reason);
         } else if (entry.name.startsWith(u'/') && m_lookedAt.insert(entry.id).second) {
             local.emplace_back(entry.id, entry.name);
         }

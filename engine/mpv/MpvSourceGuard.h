@@ -6,6 +6,7 @@
 #include "engine/mpv/MpvLoadCheck.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QStringList>
 #include <memory>
 #include <unordered_map>
@@ -79,6 +80,9 @@ private:
     void removeNoMediumFiles(const MpvLoadCheck::Entries &found);
     void removeEntries(const std::vector<ListEntry> &entries);
     Origin originOf(qint64 entryId) const;
+    // Why an entry of mpv's list must not open, or an empty reason; name
+    // becomes what the status calls it.
+    QString refusal(QString &name, const Origin &origin) const;
 
     MpvClient &m_client;
     MpvMidiProtocol &m_midi;
@@ -89,6 +93,10 @@ private:
 
     // The play list each entry that came from one sits in, by entry id.
     std::unordered_map<qint64, Origin> m_origins;
+    // Entries of text play lists read for this medium that mpv will open
+    // under another name than written: by that name, the written one and
+    // why it is refused.
+    QHash<QString, std::pair<QString, QString>> m_hostFiles;
     // The entry opening now and the name it was opened under.
     qint64 m_currentEntry = -1;
     QString m_currentName;
