@@ -152,9 +152,9 @@ void TestHostileLists::namesOfNoFileHereAreNamed_data()
         << "<ASX version=\"3.0\"><Entry><Ref href=\"\\\\server\\music\\first.wav\"/></Entry>"
            "<Entry><Ref href=\"%2\"/></Entry></ASX>\n"
         << "a Windows network or drive path";
-    QTest::newRow("a file on another computer in an .m3u")
-        << "host.m3u" << "file://server%1\n%2\n"
-        << "a file on another computer (server)";
+    QTest::newRow("a file on another computer in an .m3u") << "host.m3u"
+                                                           << "file://server%1\n%2\n"
+                                                           << "a file on another computer (server)";
     QTest::newRow("localhost in a file address in a .pls")
         << "localhost.pls"
         << "[playlist]\nFile1=FILE://localhost%1\nFile2=%2\nNumberOfEntries=2\n"

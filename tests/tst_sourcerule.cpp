@@ -269,11 +269,11 @@ void TestSourceRule::fileAddressesWithAHost_data()
                          << QByteArray("#EXTM3U\nfile://server/x/a%20b.wav\r\nlocal.wav\n")
                          << QStringList{"/m/server/x/a b.wav"}
                          << QStringList{"file://server/x/a%20b.wav"};
-    QTest::newRow("pls, any case") << "/m/a.pls"
-                                   << QByteArray("[playlist]\nfile1=FILE://Host/y.mp3\n"
-                                                 "File2=file:///abs.mp3\nFile3=http://h/z\n")
-                                   << QStringList{"/m/Host/y.mp3"}
-                                   << QStringList{"FILE://Host/y.mp3"};
+    QTest::newRow("pls, any case")
+        << "/m/a.pls"
+        << QByteArray("[playlist]\nfile1=FILE://Host/y.mp3\n"
+                      "File2=file:///abs.mp3\nFile3=http://h/z\n")
+        << QStringList{"/m/Host/y.mp3"} << QStringList{"FILE://Host/y.mp3"};
     QTest::newRow("localhost, and a way out of the folder")
         << "/m/n/a.m3u" << QByteArray("file://localhost/../../etc/x.wav\n")
         << QStringList{"/m/etc/x.wav"} << QStringList{"file://localhost/../../etc/x.wav"};
