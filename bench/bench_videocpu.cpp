@@ -91,10 +91,28 @@ bool makeClip(const QString &path, QSize size, int seconds)
                                .arg(size.width())
                                .arg(size.height())
                                .arg(seconds);
-    ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {"-hide_banner", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                  source, "-f", "lavfi", "-i", QStringLiteral("sine=d=%1").arg(seconds), "-c:v",
-                  "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac", path});
+    ffmpeg.start(QStringLiteral("ffmpeg"), {"-hide_banner",
+                                            "-nostdin",
+                                            "-loglevel",
+                                            "error",
+                                            "-y",
+                                            "-f",
+                                            "lavfi",
+                                            "-i",
+                                            source,
+                                            "-f",
+                                            "lavfi",
+                                            "-i",
+                                            QStringLiteral("sine=d=%1").arg(seconds),
+                                            "-c:v",
+                                            "libx264",
+                                            "-preset",
+                                            "veryfast",
+                                            "-pix_fmt",
+                                            "yuv420p",
+                                            "-c:a",
+                                            "aac",
+                                            path});
     return ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
 }
 
@@ -156,8 +174,8 @@ Run ours(const QString &self, const QString &output, const QString &clip)
     return run;
 }
 
-Run mpv(const QString &label, const QStringList &vo, const QString &surface,
-        const QString &script, const QString &clip)
+Run mpv(const QString &label, const QStringList &vo, const QString &surface, const QString &script,
+        const QString &clip)
 {
     QString text;
     QStringList arguments{"--no-config",
@@ -180,17 +198,17 @@ int benchmark(const QString &self, int seconds)
     const QString script = folder.filePath(QStringLiteral("drops.lua"));
     QFile lua(script);
     if (!lua.open(QIODevice::WriteOnly) ||
-        lua.write("mp.add_hook('on_unload', 50, function()\n"
-                  "  io.stdout:write('dropped=' .. mp.get_property('frame-drop-count', '?') .. '\\n')\n"
-                  "end)\n") < 0) {
+        lua.write(
+            "mp.add_hook('on_unload', 50, function()\n"
+            "  io.stdout:write('dropped=' .. mp.get_property('frame-drop-count', '?') .. '\\n')\n"
+            "end)\n") < 0) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(script));
         return 1;
     }
     lua.close();
 
     for (const QSize size : {QSize(1280, 720), QSize(640, 360)}) {
-        const QString clip =
-            folder.filePath(QStringLiteral("clip%1.mp4").arg(size.height()));
+        const QString clip = folder.filePath(QStringLiteral("clip%1.mp4").arg(size.height()));
         if (!makeClip(clip, size, seconds)) {
             std::fprintf(stderr, "ffmpeg could not make %s\n", qPrintable(clip));
             return 1;
@@ -204,8 +222,8 @@ int benchmark(const QString &self, int seconds)
             std::fprintf(stderr, "the player did not report its video size\n");
             return 1;
         }
-        runs << mpv(QStringLiteral("mpv --vo=x11"), {QStringLiteral("--vo=x11")}, surface,
-                    script, clip);
+        runs << mpv(QStringLiteral("mpv --vo=x11"), {QStringLiteral("--vo=x11")}, surface, script,
+                    clip);
         runs << mpv(QStringLiteral("mpv --vo=gpu --gpu-sw"),
                     {QStringLiteral("--vo=gpu"), QStringLiteral("--gpu-sw")}, surface, script,
                     clip);

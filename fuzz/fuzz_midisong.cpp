@@ -3,8 +3,8 @@
 // beside an error, and a song whose events the synthesiser can take as they
 // are.
 
-#include "fuzz/FuzzCheck.h"
 #include "core/MidiSong.h"
+#include "fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -3,9 +3,9 @@
 // promises: no entries beside an error, and every entry either an absolute
 // local path or a URL of an allowed network scheme.
 
-#include "fuzz/FuzzCheck.h"
 #include "core/MediaSource.h"
 #include "core/XmlPlayList.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <QUrl>
 

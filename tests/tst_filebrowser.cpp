@@ -1,6 +1,6 @@
+#include "core/FileNamePattern.h"
 #include "support/FormFixture.h"
 #include "widgets/DriveList.h"
-#include "core/FileNamePattern.h"
 #include "widgets/FileListBox.h"
 #include "widgets/FolderList.h"
 #include "widgets/PlayListBox.h"

@@ -1,6 +1,6 @@
-#include "core/FilterText.h"
 #include "commands/browse/OpenCommand.h"
 #include "commands/playlist/PlayList.h"
+#include "core/FilterText.h"
 
 #include <QComboBox>
 #include <QFileDialog>

@@ -54,12 +54,12 @@ private slots:
 
 private:
     TestMedia m_media;
-    QString m_format0; // 1.5 s
-    QString m_format1; // 2.625 s with a tempo change
-    QString m_rmid;    // the format 0 song in an RMID file
+    QString m_format0;   // 1.5 s
+    QString m_format1;   // 2.625 s with a tempo change
+    QString m_rmid;      // the format 0 song in an RMID file
     QString m_disguised; // the format 0 song named like an MP3
-    QString m_long;    // 20 s
-    QString m_wave;    // 1.0 s WAV
+    QString m_long;      // 20 s
+    QString m_wave;      // 1.0 s WAV
 };
 
 void TestMidiPlayback::initTestCase()
@@ -103,8 +103,8 @@ void TestMidiPlayback::songsOpenWithTheirLength()
         QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 0.1, startTimeout);
         qInfo("%s: sounding after %lld ms", qPrintable(QFileInfo(path).fileName()),
               clock.elapsed());
-        QVERIFY2(near(engine.duration(), length),
-                 qPrintable(QStringLiteral("%1: %2").arg(path).arg(engine.duration().value_or(-1))));
+        QVERIFY2(near(engine.duration(), length), qPrintable(QStringLiteral("%1: %2").arg(path).arg(
+                                                      engine.duration().value_or(-1))));
         QCOMPARE(engine.url(), path);
     }
 }
@@ -162,8 +162,9 @@ void TestMidiPlayback::transportWorksOnMusic()
     QCOMPARE(engine.status(), QStringLiteral("Stopped"));
     QTRY_VERIFY_WITH_TIMEOUT(qAbs(positionOf(engine)) < 0.05, startTimeout);
     QTest::qWait(500);
-    QVERIFY2(qAbs(positionOf(engine)) < 0.05,
-             qPrintable(QStringLiteral("a stopped song must not move: %1").arg(positionOf(engine))));
+    QVERIFY2(
+        qAbs(positionOf(engine)) < 0.05,
+        qPrintable(QStringLiteral("a stopped song must not move: %1").arg(positionOf(engine))));
     engine.play();
     QTRY_VERIFY_WITH_TIMEOUT(positionOf(engine) > 0.2, startTimeout);
     QVERIFY2(positionOf(engine) < 1.9, "play after stop starts from the beginning");
@@ -267,8 +268,8 @@ void TestMidiPlayback::brokenSongsAndMissingSoundFontGiveAnError()
 
 void TestMidiPlayback::playListsPlayMusicAndWaveInOrder()
 {
-    const QString m3u = m_media.textFile(QStringLiteral("mixed.m3u"),
-                                         QStringLiteral("#EXTM3U\n%1\n%2\n").arg(m_format0, m_wave));
+    const QString m3u = m_media.textFile(
+        QStringLiteral("mixed.m3u"), QStringLiteral("#EXTM3U\n%1\n%2\n").arg(m_format0, m_wave));
     const QString wpl = m_media.textFile(
         QStringLiteral("mixed.wpl"),
         QStringLiteral("<?wpl version=\"1.0\"?><smil><body><seq><media src=\"%1\"/>"
@@ -298,8 +299,8 @@ void TestMidiPlayback::playListsPlayMusicAndWaveInOrder()
 
 void TestMidiPlayback::privateAddressesCannotBeOpened()
 {
-    const QString address = QStringLiteral("%1://0123456789abcdef")
-                                .arg(QLatin1String(MpvMidiProtocol::scheme()));
+    const QString address =
+        QStringLiteral("%1://0123456789abcdef").arg(QLatin1String(MpvMidiProtocol::scheme()));
     const auto engineOwner = makeEngine(MpvEngine::Options::headless());
     MpvEngine &engine = *engineOwner;
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
@@ -314,8 +315,7 @@ void TestMidiPlayback::privateAddressesCannotBeOpened()
                                          QStringLiteral("%1\n%2\n").arg(address, m_format0));
     engine.setUrl(m3u);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, longTimeout);
-    QVERIFY2(engine.status().startsWith(QLatin1String("Media Ended - Skipped 1 entry: ") +
-                                        address),
+    QVERIFY2(engine.status().startsWith(QLatin1String("Media Ended - Skipped 1 entry: ") + address),
              qPrintable(engine.status()));
     QVERIFY(near(engine.duration(), 1.5));
 }

@@ -3,10 +3,10 @@
 #include "core/MidiSong.h"
 #include "support/MidiWriter.h"
 
-#include <initializer_list>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <initializer_list>
 
 namespace {
 
@@ -187,15 +187,13 @@ void TestMidiSong::brokenFilesGiveAReason()
          "track 1 has a number longer than four bytes"},
         {header(0, 1, 96) + MidiWriter::chunk("MTrk", QByteArray("\x00\xF0\x7F\x01", 4)),
          "track 1 is cut short"},
-        {header(0, 1, 96) + track(QByteArray("\x00\x90\x3C\xC0", 4)),
-         "track 1 has a broken event"},
+        {header(0, 1, 96) + track(QByteArray("\x00\x90\x3C\xC0", 4)), "track 1 has a broken event"},
         {header(0, 1, 96) + track(QByteArray("\x00\xC0\x05\x60\xB0\x07\x64", 7)),
          "holds no notes to play"},
         {header(0, 1, 96) + track(QByteArray("\x00\x90\x3C\x40", 4)), "lasts no time at all"},
         // One quarter of 16.7 s ticking 2^28 times: about 142 years.
-        {header(0, 1, 1) +
-             track(QByteArray("\x00\xFF\x51\x03\xFF\xFF\xFF", 7) + note +
-                   QByteArray("\xFF\xFF\xFF\x7F\x90\x3C\x40", 7)),
+        {header(0, 1, 1) + track(QByteArray("\x00\xFF\x51\x03\xFF\xFF\xFF", 7) + note +
+                                 QByteArray("\xFF\xFF\xFF\x7F\x90\x3C\x40", 7)),
          "it would play for more than 6 hours"},
         {QByteArray(MidiSong::maxFileBytes + 1, 0), "larger than 16 MB"},
     };

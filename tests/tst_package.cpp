@@ -137,7 +137,8 @@ void PackageTest::holdsTheseFiles_data()
     QTest::newRow("program") << QStringLiteral("/usr/bin/corvel-media-player");
     QTest::newRow("engine module")
         << QStringLiteral("/usr/" CORVEL_HELPERS_DIR "/corvel_mpv_engine.so");
-    QTest::newRow("OpenGL probe") << QStringLiteral("/usr/" CORVEL_HELPERS_DIR "/corvel-opengl-probe");
+    QTest::newRow("OpenGL probe") << QStringLiteral("/usr/" CORVEL_HELPERS_DIR
+                                                    "/corvel-opengl-probe");
     QTest::newRow("desktop entry")
         << QStringLiteral("/usr/share/applications/" CORVEL_APP_ID ".desktop");
     QTest::newRow("metainfo") << QStringLiteral("/usr/share/metainfo/" CORVEL_APP_ID

@@ -1,6 +1,6 @@
-#include "widgets/LabelButton.h"
 #include "commands/window/WindowCommands.h"
 #include "support/FormFixture.h"
+#include "widgets/LabelButton.h"
 
 #include <QtTest>
 

@@ -19,7 +19,10 @@ public:
     explicit MidiWaveStream(std::unique_ptr<MidiRenderer> renderer);
 
     // The whole file's size in bytes.
-    qint64 size() const { return headerBytes + m_renderer->frameCount() * MidiRenderer::bytesPerFrame; }
+    qint64 size() const
+    {
+        return headerBytes + m_renderer->frameCount() * MidiRenderer::bytesPerFrame;
+    }
     // Moves the read position; returns it, or -1 for a position outside the file.
     qint64 seek(qint64 offset);
     // Reads up to maxBytes from the read position into out and returns how

@@ -124,8 +124,7 @@ void MpvSoftwareVideoWidget::paintEvent(QPaintEvent *event)
     const QSize pixels = (QSizeF(size()) * devicePixelRatioF()).toSize();
     // A new frame, or the last one again at a new size; a paint for any
     // other reason (an overlapping control, an expose) only shows the image.
-    if (m_render && m_hasFrame && !pixels.isEmpty() &&
-        (m_frameDue || m_image.size() != pixels))
+    if (m_render && m_hasFrame && !pixels.isEmpty() && (m_frameDue || m_image.size() != pixels))
         renderFrame(pixels);
     if (m_hasFrame && !m_image.isNull() && m_image.size() == pixels)
         painter.drawImage(QPointF(0, 0), m_image);

@@ -36,8 +36,7 @@ void HangGuard::watch(int seconds)
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_wake.wait_for(lock, std::chrono::milliseconds(250), [this] { return m_stop; })) {
         if (now() - m_lastBeat > qint64(seconds) * 1000) {
-            std::fprintf(stderr, "HangGuard: the GUI thread handled no events for %d s\n",
-                         seconds);
+            std::fprintf(stderr, "HangGuard: the GUI thread handled no events for %d s\n", seconds);
             std::fflush(stderr);
             std::abort();
         }

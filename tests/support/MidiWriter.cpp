@@ -65,9 +65,9 @@ QByteArray MidiWriter::file(int format) const
 
 QByteArray MidiWriter::fileWithDivision(int format, quint16 division) const
 {
-    QByteArray out = chunk("MThd", bigEndian(quint32(format), 2) +
-                                       bigEndian(quint32(m_tracks.size()), 2) +
-                                       bigEndian(division, 2));
+    QByteArray out =
+        chunk("MThd", bigEndian(quint32(format), 2) + bigEndian(quint32(m_tracks.size()), 2) +
+                          bigEndian(division, 2));
     for (const Track &track : m_tracks)
         out += chunk("MTrk", trackBytes(track));
     return out;

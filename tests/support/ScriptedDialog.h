@@ -30,7 +30,8 @@ public:
     QStringList messages;
 
 protected:
-    std::optional<QString> runOpenDialog(const QString &filter, const QString &initialName) override;
+    std::optional<QString> runOpenDialog(const QString &filter,
+                                         const QString &initialName) override;
     std::optional<QColor> runColorDialog(QColor initial) override;
 
 private:
