@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 #include <sys/resource.h>
 
@@ -31,4 +32,17 @@ template <class Condition> bool waitFor(Condition condition, int milliseconds, i
         loop.exec();
     }
     return true;
+}
+
+// A field of /proc/<process>/status in kB ("VmRSS:"), or -1; process is a
+// process id or "self".
+inline long processStatusKb(const QString &process, const char *field)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
+    return -1;
 }

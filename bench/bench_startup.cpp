@@ -10,6 +10,7 @@
 // needs the X server without access control (-ac). Paths after the count
 // are other builds of the player, timed beside this one.
 
+#include "BenchClock.h"
 #include "XWatch.h"
 
 #include <QCoreApplication>
@@ -33,18 +34,6 @@ double median(std::vector<double> values)
         return -1;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-// A field of /proc/<pid>/status in kB, or -1.
-long processStatusKb(qint64 pid, const char *field)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 // Context switches of every thread of the process: wake-ups and preemptions.
@@ -134,8 +123,8 @@ void runIdle(XWatch &watch, Program &program, const QString &home, bool idleFigu
         program.mappedMs.push_back(double(mapped - started) / 1e6);
         // Time for an engine loaded after the window to be in.
         QThread::msleep(3000);
-        program.residentMiB.push_back(double(processStatusKb(process.processId(), "VmRSS:")) /
-                                      1024.0);
+        program.residentMiB.push_back(
+            double(processStatusKb(QString::number(process.processId()), "VmRSS:")) / 1024.0);
         if (idleFigures) {
             QThread::msleep(1000);
             const long switches = contextSwitches(process.processId());

@@ -12,6 +12,7 @@
 // real video surface needs a display) or xcb under xvfb-run (the player
 // exactly as it starts).
 
+#include "BenchClock.h"
 #include "BenchEngine.h"
 #include "app/Form1.h"
 #include "commands/Commands.h"
@@ -56,18 +57,6 @@ double threadCpuMs()
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-// A field of /proc/self/status in kB, or -1.
-long statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 double median(std::vector<double> values)
@@ -121,7 +110,7 @@ int startupChild(QApplication &app, qint64 mainEntered)
     window.show();
     QTimer::singleShot(2000, &app, [&] {
         std::printf("shown %lld main %lld app %lld rss %ld\n", firstPaint.shown, mainEntered,
-                    appReady, statusKb("VmRSS:"));
+                    appReady, processStatusKb(QStringLiteral("self"), "VmRSS:"));
         std::fflush(stdout);
         app.quit();
     });
