@@ -45,6 +45,7 @@ MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
     : m_client(std::move(client)),
       m_reverse(fastRate, steadyMilliseconds, [this](double seconds) { m_medium->seekTo(seconds); })
 {
+
     QString outputWarning;
     const VideoOutput requested =
         requestedVideoOutput(options.videoOutput, qgetenv("CORVEL_VIDEO_OUTPUT"), &outputWarning);
@@ -76,7 +77,7 @@ MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
 
     m_reverseTimer.setInterval(FastReverse::stepMs);
     connect(&m_reverseTimer, &QTimer::timeout, this, &MpvEngine::reverseTick);
-    m_lastStatus = status();
+    m_changes.emplace(*this);
 }
 
 MpvEngine::~MpvEngine()
@@ -115,10 +116,7 @@ void MpvEngine::setUrl(const QString &url)
     m_listFromStart = false;
     // A new medium starts with nothing to tell, even if it fails the way
     // the one before did: its message is new.
-    if (!m_lastProblem.isEmpty()) {
-        m_lastProblem.clear();
-        emit problemChanged(m_lastProblem);
-    }
+    m_changes->clearProblem();
 
     const MpvSourceGuard::Plan plan = url.isEmpty() ? MpvSourceGuard::Plan() : m_guard->plan(url);
     m_intent = plan.entries.isEmpty() ? Intent::Stop : Intent::Play;
@@ -400,26 +398,6 @@ void MpvEngine::announce(std::function<void()> announcement)
 void MpvEngine::refresh()
 {
     m_tracks->setLoaded(m_medium->present() && !m_medium->opening());
-    const QString now = status();
-    if (now != m_lastStatus) {
-        m_lastStatus = now;
-        emit statusChanged(now);
-    }
-    const QString told = problem();
-    if (told != m_lastProblem) {
-        m_lastProblem = told;
-        emit problemChanged(told);
-    }
-    if (duration() != m_lastDuration) {
-        m_lastDuration = duration();
-        emit durationChanged(m_lastDuration);
-    }
-    if (position() != m_lastPosition) {
-        m_lastPosition = position();
-        emit positionChanged(m_lastPosition);
-    }
-    if (playbackState() != m_lastState) {
-        m_lastState = playbackState();
-        emit playbackStateChanged(m_lastState);
-    }
+    if (m_changes)
+        m_changes->announce();
 }

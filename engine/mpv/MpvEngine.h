@@ -2,6 +2,7 @@
 
 #include "engine/FastReverse.h"
 #include "engine/MediaEngine.h"
+#include "engine/SeamChanges.h"
 #include "engine/VideoOutput.h"
 #include "engine/midi/MidiRenderer.h"
 
@@ -147,9 +148,6 @@ private:
     QTimer m_reverseTimer;
 
     QPointer<EngineView> m_view;
-    QString m_lastStatus;
-    QString m_lastProblem;
-    std::optional<double> m_lastDuration;
-    std::optional<double> m_lastPosition;
-    PlaybackState m_lastState = PlaybackState::Stopped;
+    // Made once every part above is, since it reads the status at once.
+    std::optional<SeamChanges> m_changes;
 };
