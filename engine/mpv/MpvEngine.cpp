@@ -45,7 +45,6 @@ MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
     : m_client(std::move(client)),
       m_reverse(fastRate, steadyMilliseconds, [this](double seconds) { m_medium->seekTo(seconds); })
 {
-
     QString outputWarning;
     const VideoOutput requested =
         requestedVideoOutput(options.videoOutput, qgetenv("CORVEL_VIDEO_OUTPUT"), &outputWarning);
