@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <iterator>
 
 MpvSourceGuard::MpvSourceGuard(MpvClient &client, MpvMidiProtocol &midi,
                                const QStringList &soundFonts)
@@ -15,7 +16,9 @@ MpvSourceGuard::MpvSourceGuard(MpvClient &client, MpvMidiProtocol &midi,
     client.observeInt("playlist-count", [this](std::optional<qint64> count) {
         if (count)
             m_listLength = int(*count);
-        scheduleListCheck();
+        // The guard's own removals leave the list as it knows it.
+        if (!count || size_t(*count) != m_list.size())
+            m_listChanged = true;
     });
     // Checks what mpv is about to open, whoever asked for it.
     client.addHook("on_load", [this](MpvClient::HookDone done) { onLoad(std::move(done)); });
@@ -55,6 +58,9 @@ void MpvSourceGuard::startMedium()
     m_hostFiles.clear();
     releaseCheck("");
     m_fileChecks.clear();
+    m_noMediumFiles.clear();
+    m_lookedAt.clear();
+    m_listChanged = true;
 }
 
 void MpvSourceGuard::onEvent(const mpv_event &event)
@@ -77,7 +83,7 @@ void MpvSourceGuard::onEvent(const mpv_event &event)
         (ended ? *ended : SourceRule::ListOrigin()).inside(m_currentName));
     for (int i = 0; i < end->playlist_insert_num_entries; ++i)
         m_origins[end->playlist_insert_id + i] = inside;
-    scheduleListCheck();
+    m_listChanged = true;
 }
 
 MpvSourceGuard::Origin MpvSourceGuard::originOf(qint64 entryId) const
@@ -88,10 +94,24 @@ MpvSourceGuard::Origin MpvSourceGuard::originOf(qint64 entryId) const
 
 void MpvSourceGuard::onLoad(MpvClient::HookDone done)
 {
+    // Once no request of the engine is under way, nothing but this guard
+    // changes mpv's list until the hook is done.
+    const std::weak_ptr<int> alive = m_alive;
+    m_client.whenIdle([this, alive, done = std::move(done)] {
+        if (alive.lock())
+            load(done);
+    });
+}
+
+void MpvSourceGuard::load(MpvClient::HookDone done)
+{
     const QString name = m_client.getString("stream-open-filename");
     m_currentName = name;
+    removeRefusedEntries();
     QString shown = name;
-    const QString refused = refusal(shown, originOf(m_currentEntry));
+    QString refused = refusal(shown, originOf(m_currentEntry));
+    if (refused.isEmpty())
+        refused = m_noMediumFiles.value(name);
     if (!refused.isEmpty()) {
         m_skipped.add(shown, refused);
         // Nothing can be opened under an empty name; the entry ends with
@@ -170,65 +190,37 @@ void MpvSourceGuard::releaseCheck(const char *openInstead)
     done();
 }
 
-void MpvSourceGuard::scheduleListCheck()
+void MpvSourceGuard::readList()
 {
-    // Once every request made so far has been answered, so the list read
-    // is the one the removals apply to; one check covers any number of
-    // changes before it.
-    // Posted first: a list read by mpv changes the count and ends its entry
-    // in one run of events, and one check then serves both.
-    if (m_listCheckDue)
-        return;
-    m_listCheckDue = true;
-    const std::weak_ptr<int> alive = m_alive;
-    QMetaObject::invokeMethod(
-        &m_client,
-        [this, alive] {
-            if (!alive.lock())
-                return;
-            m_client.whenIdle([this] {
-                m_listCheckDue = false;
-                removeRefusedEntries();
-            });
-        },
-        Qt::QueuedConnection);
-}
-
-std::vector<MpvSourceGuard::ListEntry> MpvSourceGuard::readList()
-{
-    std::vector<ListEntry> entries;
+    m_list.clear();
     m_client.readNode("playlist", [&](const mpv_node &list) {
         if (list.format != MPV_FORMAT_NODE_ARRAY)
             return;
-        entries.resize(size_t(list.u.list->num));
+        m_list.resize(size_t(list.u.list->num));
         for (int i = 0; i < list.u.list->num; ++i) {
             const mpv_node &item = list.u.list->values[i];
             const mpv_node *file = MpvClient::mapValue(item, "filename");
             const mpv_node *id = MpvClient::mapValue(item, "id");
-            const mpv_node *current = MpvClient::mapValue(item, "current");
-            ListEntry &entry = entries[size_t(i)];
+            ListEntry &entry = m_list[size_t(i)];
             if (file && file->format == MPV_FORMAT_STRING)
                 entry.name = QString::fromUtf8(file->u.string);
             entry.id = id && id->format == MPV_FORMAT_INT64 ? id->u.int64 : -1;
-            entry.current = current && current->format == MPV_FORMAT_FLAG && current->u.flag;
         }
     });
-    return entries;
+    m_listChanged = false;
+    m_judgeDue = true;
 }
 
-void MpvSourceGuard::removeRefusedEntries()
+void MpvSourceGuard::judgeList()
 {
-    // Taken out of mpv's list as soon as it has read a play list, so the
-    // list ends where its last allowed entry ends, and mpv never spends
-    // its time on them. The current entry stays: the on_load hook deals
-    // with it.
-    std::vector<ListEntry> entries = readList();
     MpvLoadCheck::Entries local;
-    for (ListEntry &entry : entries) {
-        if (entry.current)
+    for (ListEntry &entry : m_list) {
+        if (entry.refused || entry.id == m_currentEntry)
             continue;
         QString shown = entry.name;
-        const QString reason = refusal(shown, originOf(entry.id));
+        QString reason = refusal(shown, originOf(entry.id));
+        if (reason.isEmpty())
+            reason = m_noMediumFiles.value(entry.name);
         if (!reason.isEmpty()) {
             entry.refused = true;
             m_skipped.add(shown, reason);
@@ -236,37 +228,37 @@ void MpvSourceGuard::removeRefusedEntries()
             local.emplace_back(entry.id, entry.name);
         }
     }
-    removeEntries(entries);
     if (local.empty())
         return;
-    // Whether the files are there is for the disk to say, off this thread.
+    // Whether the files are there is for the disk to say, off this thread;
+    // what it finds is taken out at the next entry mpv opens.
+    auto paths = std::make_shared<std::unordered_map<qint64, QString>>(local.begin(), local.end());
     m_fileChecks.push_back(OffThread<MpvLoadCheck::Entries>::start(
-        [local] { return MpvLoadCheck::noMediumFiles(local); },
-        [this](const MpvLoadCheck::Entries &found) { removeNoMediumFiles(found); }));
+        [local = std::move(local)] { return MpvLoadCheck::noMediumFiles(local); },
+        [this, paths](const MpvLoadCheck::Entries &found) {
+            for (const auto &[id, reason] : found)
+                m_noMediumFiles.insert(paths->at(id), reason);
+            m_judgeDue = m_judgeDue || !found.empty();
+        }));
 }
 
-void MpvSourceGuard::removeNoMediumFiles(const MpvLoadCheck::Entries &found)
+void MpvSourceGuard::removeRefusedEntries()
 {
-    if (found.empty())
+    // Taken out of mpv's list as soon as it has read a play list, so the
+    // list ends where its last allowed entry ends, and mpv never spends
+    // its time on them. The current entry stays: load() deals with it.
+    if (m_listChanged || m_client.getString("playlist-count").toInt() != int(m_list.size()))
+        readList();
+    if (!m_judgeDue)
         return;
-    std::unordered_map<qint64, QString> reasons(found.begin(), found.end());
-    std::vector<ListEntry> entries = readList();
-    for (ListEntry &entry : entries) {
-        const auto reason = reasons.find(entry.id);
-        if (entry.current || reason == reasons.end())
-            continue;
-        entry.refused = true;
-        m_skipped.add(entry.name, reason->second);
-    }
-    removeEntries(entries);
-}
-
-void MpvSourceGuard::removeEntries(const std::vector<ListEntry> &entries)
-{
-    const int refused = int(std::count_if(entries.begin(), entries.end(),
+    m_judgeDue = false;
+    judgeList();
+    const int refused = int(std::count_if(m_list.begin(), m_list.end(),
                                           [](const ListEntry &entry) { return entry.refused; }));
     if (refused == 0)
         return;
+    std::vector<ListEntry> entries;
+    entries.swap(m_list);
     // mpv removes one entry at a time, each removal moving every entry after
     // it; with more to remove than to keep, the list is made again instead.
     const int kept = int(entries.size()) - refused;
@@ -278,6 +270,8 @@ void MpvSourceGuard::removeEntries(const std::vector<ListEntry> &entries)
                 m_client.command({QStringLiteral("playlist-remove"), QString::number(i)});
             }
         }
+        std::copy_if(entries.begin(), entries.end(), std::back_inserter(m_list),
+                     [](const ListEntry &entry) { return !entry.refused; });
         return;
     }
     // Everything but the current entry goes; the kept ones come back in
@@ -286,8 +280,9 @@ void MpvSourceGuard::removeEntries(const std::vector<ListEntry> &entries)
     int before = 0;
     bool currentSeen = false;
     for (const ListEntry &entry : entries) {
-        if (entry.current) {
+        if (entry.id == m_currentEntry) {
             currentSeen = true;
+            m_list.push_back(entry);
             continue;
         }
         const Origin origin = originOf(entry.id);
@@ -295,16 +290,19 @@ void MpvSourceGuard::removeEntries(const std::vector<ListEntry> &entries)
         if (entry.refused)
             continue;
         const bool looked = m_lookedAt.count(entry.id) > 0;
+        ListEntry again{-1, entry.name, false};
         m_client.command({QStringLiteral("loadfile"), entry.name, QStringLiteral("append")},
                          [&](const mpv_node &result) {
                              const mpv_node *id = MpvClient::mapValue(result, "playlist_entry_id");
                              if (!id || id->format != MPV_FORMAT_INT64)
                                  return;
+                             again.id = id->u.int64;
                              if (origin)
-                                 m_origins[id->u.int64] = origin;
+                                 m_origins[again.id] = origin;
                              if (looked)
-                                 m_lookedAt.insert(id->u.int64);
+                                 m_lookedAt.insert(again.id);
                          });
+        m_list.push_back(again);
         if (!currentSeen)
             ++before;
     }

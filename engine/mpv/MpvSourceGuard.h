@@ -24,7 +24,9 @@ class MpvMidiProtocol;
 // itself or without end. Refused entries are named in skippedText(). MIDI
 // files leave through the synthesiser: mpv opens the sound MpvMidiProtocol
 // makes of them instead. Whatever it must learn from the file system it
-// learns on a worker (MpvLoadCheck), holding mpv, never the window.
+// learns on a worker (MpvLoadCheck), holding mpv, never the window. Entries
+// are taken out of mpv's list only while mpv waits in its on_load hook, the
+// one time its list and its current entry hold still.
 class MpvSourceGuard
 {
     Q_DECLARE_TR_FUNCTIONS(MpvSourceGuard)
@@ -63,6 +65,7 @@ private:
     using Origin = std::shared_ptr<const SourceRule::ListOrigin>;
 
     void onLoad(MpvClient::HookDone done);
+    void load(MpvClient::HookDone done);
     void finishLoad(const QString &name, const MpvLoadCheck::Result &result);
     void releaseCheck(const char *openInstead);
     // One entry of mpv's list as the list check sees it.
@@ -70,15 +73,12 @@ private:
     {
         qint64 id = -1;
         QString name;
-        bool current = false;
         bool refused = false;
     };
 
-    void scheduleListCheck();
-    std::vector<ListEntry> readList();
+    void readList();
+    void judgeList();
     void removeRefusedEntries();
-    void removeNoMediumFiles(const MpvLoadCheck::Entries &found);
-    void removeEntries(const std::vector<ListEntry> &entries);
     Origin originOf(qint64 entryId) const;
     // Why an entry of mpv's list must not open, or an empty reason; name
     // becomes what the status calls it.
@@ -89,8 +89,13 @@ private:
     QStringList m_soundFonts;
     SkippedEntries m_skipped;
     int m_listLength = 0;
-    bool m_listCheckDue = false;
 
+    // mpv's list as last read, in order, with what has been found against
+    // its entries; it is read again once mpv or the engine changed it.
+    std::vector<ListEntry> m_list;
+    bool m_listChanged = true;
+    // Whether entries may be refused that were not when last looked at.
+    bool m_judgeDue = false;
     // The play list each entry that came from one sits in, by entry id.
     std::unordered_map<qint64, Origin> m_origins;
     // Entries of text play lists read for this medium that mpv will open
@@ -103,8 +108,10 @@ private:
     // The file-system check mpv waits for, and how to let it go on.
     MpvLoadCheck::Ticket m_check;
     MpvClient::HookDone m_checkDone;
-    // Local entries whose files are being looked for, or were, by id.
+    // Local entries whose files are being looked for, or were, by id; the
+    // paths found to be no medium file, and why.
     std::unordered_set<qint64> m_lookedAt;
+    QHash<QString, QString> m_noMediumFiles;
     std::vector<OffThread<MpvLoadCheck::Entries>::Ticket> m_fileChecks;
     // Gone with this object, for work posted to run later.
     std::shared_ptr<int> m_alive = std::make_shared<int>();
