@@ -3,6 +3,7 @@
 // the play lists it reads, with files, folders, pipes and undecodable names
 // made in a temporary folder.
 #include "core/HostFileEntries.h"
+#include "core/MediumFileLookup.h"
 #include "core/SourceRule.h"
 #include "support/TestFiles.h"
 
@@ -42,6 +43,8 @@ private slots:
     void entriesByTheListTheyCameFrom();
     void fileAddressesWithAHost_data();
     void fileAddressesWithAHost();
+    void listEntriesThatAreNoMediumFile_data();
+    void listEntriesThatAreNoMediumFile();
 
 private:
     // Makes what the row asks for at this name inside the folder; "%1" in
@@ -300,6 +303,59 @@ void TestSourceRule::fileAddressesWithAHost()
     QVERIFY(HostFileEntries::isTextList(list, text));
     QVERIFY(HostFileEntries::isTextList(QStringLiteral("/m/noname"), "\xEF\xBB\xBF#EXTM3U\n"));
     QVERIFY(!HostFileEntries::isTextList(QStringLiteral("/m/a.wav"), "RIFF"));
+}
+
+void TestSourceRule::listEntriesThatAreNoMediumFile_data()
+{
+    // entry: a name in a folder of its own, "%1" that folder; what the row
+    // makes is at "%1/made". reason: a part of why it is no medium file,
+    // empty when it is one. Each row is looked up alone and among enough
+    // good siblings that the folder is read whole instead.
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<Make>("make");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a file") << "%1/made" << Make::File << QString();
+    QTest::newRow("missing") << "%1/made" << Make::Nothing << "not found";
+    QTest::newRow("a folder") << "%1/made" << Make::Folder << "a folder";
+    QTest::newRow("a pipe") << "%1/made" << Make::Pipe << "a pipe or a device";
+    QTest::newRow("a link to a file") << "%1/link" << Make::File << QString();
+    QTest::newRow("a link to a pipe") << "%1/link" << Make::Pipe << "a pipe or a device";
+    QTest::newRow("a link to nothing") << "%1/link" << Make::Nothing << "not found";
+    QTest::newRow("a file through ..") << "%1/sub/../made" << Make::File << QString();
+    QTest::newRow("missing through ..") << "%1/sub/../made" << Make::Nothing << "not found";
+    QTest::newRow("a name differing in case") << "%1/MADE" << Make::File << "not found";
+    QTest::newRow("a name beyond ASCII")
+        << QStringLiteral("%1/made\u00e9") << Make::Nothing << "not found";
+}
+
+void TestSourceRule::listEntriesThatAreNoMediumFile()
+{
+    QFETCH(QString, entry);
+    QFETCH(Make, make);
+    QFETCH(QString, reason);
+    const QString folder = m_dir.path();
+    for (const int siblings : {0, MediumFileLookup::folderReadFrom + 8}) {
+        const QString path = prepare(entry, make);
+        QDir().mkpath(folder + QStringLiteral("/sub"));
+        QFile::remove(folder + QStringLiteral("/link"));
+        QVERIFY(QFile::link(folder + QStringLiteral("/made"), folder + QStringLiteral("/link")));
+        MediumFileLookup::Entries entries;
+        for (int i = 0; i < siblings; ++i) {
+            const QString sibling = folder + QStringLiteral("/good-%1.wav").arg(i);
+            writeBytes(sibling, "RIFF");
+            entries.emplace_back(100 + i, sibling);
+        }
+        entries.emplace_back(7, path);
+        const MediumFileLookup::Entries found = MediumFileLookup::noMediumFiles(entries);
+        if (reason.isEmpty()) {
+            QVERIFY2(found.empty(), qPrintable(QString::number(siblings)));
+            continue;
+        }
+        QCOMPARE(found.size(), size_t(1));
+        QCOMPARE(found.front().first, qint64(7));
+        QVERIFY2(found.front().second.contains(reason),
+                 qPrintable(found.front().second + u' ' + QString::number(siblings)));
+    }
 }
 
 QTEST_MAIN(TestSourceRule)

@@ -105,16 +105,3 @@ MpvLoadCheck::Ticket MpvLoadCheck::start(const QString &name, const QStringList 
     return OffThread<Result>::start([name, soundFonts] { return run(name, soundFonts); },
                                     std::move(then));
 }
-
-MpvLoadCheck::Entries MpvLoadCheck::noMediumFiles(const Entries &paths)
-{
-    Entries found;
-    for (const auto &[id, path] : paths) {
-        const QFileInfo file(path);
-        if (!file.exists())
-            found.emplace_back(id, tr("not found"));
-        else if (const QString notMedium = SourceRule::notAMediumFile(file); !notMedium.isEmpty())
-            found.emplace_back(id, notMedium);
-    }
-    return found;
-}

@@ -55,13 +55,6 @@ public:
     static Ticket start(const QString &name, const QStringList &soundFonts,
                         std::function<void(const Result &)> then);
 
-    // Local entries of a list, by id, and why each of them is no medium
-    // file: missing, a folder, a pipe or a device.
-    using Entries = std::vector<std::pair<qint64, QString>>;
-    // Which of these local paths are no medium file; may wait on the file
-    // system.
-    static Entries noMediumFiles(const Entries &paths);
-
 private:
     static QString refusedContent(const QString &path);
     static bool folderIsQuiet(const QString &folder);

@@ -1,6 +1,7 @@
 #include "engine/mpv/MpvSourceGuard.h"
 
 #include "core/MediaSource.h"
+#include "core/MediumFileLookup.h"
 #include "core/XmlPlayList.h"
 #include "engine/midi/MpvMidiProtocol.h"
 
@@ -213,7 +214,7 @@ void MpvSourceGuard::readList()
 
 void MpvSourceGuard::judgeList()
 {
-    MpvLoadCheck::Entries local;
+    MediumFileLookup::Entries local;
     for (ListEntry &entry : m_list) {
         if (entry.refused || entry.id == m_currentEntry)
             continue;
@@ -233,9 +234,9 @@ void MpvSourceGuard::judgeList()
     // Whether the files are there is for the disk to say, off this thread;
     // what it finds is taken out at the next entry mpv opens.
     auto paths = std::make_shared<std::unordered_map<qint64, QString>>(local.begin(), local.end());
-    m_fileChecks.push_back(OffThread<MpvLoadCheck::Entries>::start(
-        [local = std::move(local)] { return MpvLoadCheck::noMediumFiles(local); },
-        [this, paths](const MpvLoadCheck::Entries &found) {
+    m_fileChecks.push_back(OffThread<MediumFileLookup::Entries>::start(
+        [local = std::move(local)] { return MediumFileLookup::noMediumFiles(local); },
+        [this, paths](const MediumFileLookup::Entries &found) {
             for (const auto &[id, reason] : found)
                 m_noMediumFiles.insert(paths->at(id), reason);
             m_judgeDue = m_judgeDue || !found.empty();

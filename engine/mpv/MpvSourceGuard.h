@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MediumFileLookup.h"
 #include "core/SkippedEntries.h"
 #include "core/SourceRule.h"
 #include "engine/mpv/MpvClient.h"
@@ -112,7 +113,7 @@ private:
     // paths found to be no medium file, and why.
     std::unordered_set<qint64> m_lookedAt;
     QHash<QString, QString> m_noMediumFiles;
-    std::vector<OffThread<MpvLoadCheck::Entries>::Ticket> m_fileChecks;
+    std::vector<OffThread<MediumFileLookup::Entries>::Ticket> m_fileChecks;
     // Gone with this object, for work posted to run later.
     std::shared_ptr<int> m_alive = std::make_shared<int>();
 };
