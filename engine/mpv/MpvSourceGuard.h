@@ -65,9 +65,16 @@ public:
 private:
     using Origin = std::shared_ptr<const SourceRule::ListOrigin>;
 
+    // mpv is about to open an entry and waits for done: load() it once no
+    // request of the engine is under way.
     void onLoad(MpvClient::HookDone done);
+    // Clears mpv's list of what must not open, then lets the entry open,
+    // refuses it, or starts the file-system check it waits for.
     void load(MpvClient::HookDone done);
+    // Lets mpv go on with what the file-system check found of name.
     void finishLoad(const QString &name, const MpvLoadCheck::Result &result);
+    // Lets a waiting mpv go on, opening openInstead when it is given ("" for
+    // nothing at all).
     void releaseCheck(const char *openInstead);
     // One entry of mpv's list as the list check sees it.
     struct ListEntry
@@ -77,9 +84,15 @@ private:
         bool refused = false;
     };
 
+    // Reads mpv's whole list into m_list.
     void readList();
+    // Marks the entries of m_list that must not open and names them; starts
+    // the look for local files not looked for yet.
     void judgeList();
+    // Takes the marked entries out of mpv's list and of m_list; only while
+    // mpv waits in its on_load hook.
     void removeRefusedEntries();
+    // The play list this entry came from, or none.
     Origin originOf(qint64 entryId) const;
     // Why an entry of mpv's list must not open, or an empty reason; name
     // becomes what the status calls it.
