@@ -90,3 +90,20 @@ void PositionDisplay::resetCounters()
     m_elapsedSec = 0;
     m_elapsedMin = 0;
 }
+
+void PositionDisplay::showStopped()
+{
+    m_timer1.stop();
+    m_text1.setText(QStringLiteral(" "));
+    m_text2.setText(QString());
+}
+
+void PositionDisplay::showPosition(double seconds)
+{
+    // Counted as the ticks count, so the stop mark still falls at the end.
+    const qint64 whole = wholeSeconds(seconds);
+    m_tickCount = whole;
+    m_elapsedMin = whole / 60;
+    m_elapsedSec = qint16(whole % 60);
+    m_text1.setText(timeText(m_elapsedMin, m_elapsedSec));
+}

@@ -30,6 +30,12 @@ public:
 
     // Repeat's reset: the next tick shows 0 : 1 and works out the total afresh.
     void resetCounters();
+    // What Stop leaves on the window: the count stopped, a single space in
+    // Text1 and nothing in Text2.
+    void showStopped();
+    // The count follows a seek: Text1 shows this position and the ticks go
+    // on from it (a whole second at a time, as after a reset).
+    void showPosition(double seconds);
 
     // Minutes and seconds as the time fields show them: "M : S", no padding.
     static QString timeText(qint64 minutes, qint64 seconds);

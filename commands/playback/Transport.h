@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class EngineFollower;
 class MediaEngine;
 class PlayListBox;
 class PositionDisplay;
@@ -15,9 +16,9 @@ class Transport : public QObject
 {
     Q_OBJECT
 public:
-    Transport(MediaEngine &engine, PositionDisplay &display, QTimer &timer1, PlayListBox &playList1,
-              QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2, QPushButton &cmdRepeat,
-              QObject *parent = nullptr);
+    Transport(MediaEngine &engine, PositionDisplay &display, EngineFollower &follower,
+              QTimer &timer1, PlayListBox &playList1, QLineEdit &pfname, QLineEdit &text1,
+              QLineEdit &text2, QPushButton &cmdRepeat, QObject *parent = nullptr);
 
     // Hands the selected play-list entry to the engine and to pfname, and stops the timer.
     void cmdPlay_Click();
@@ -39,6 +40,7 @@ public:
 private:
     MediaEngine &m_engine;
     PositionDisplay &m_display;
+    EngineFollower &m_follower;
     QTimer &m_timer1;
     PlayListBox &m_playList1;
     QLineEdit &m_pfname;

@@ -171,6 +171,7 @@ void MpvEngine::stop()
     if (!m_medium->opening())
         m_medium->seekTo(0.0);
     refresh();
+    emit stopped();
 }
 
 void MpvEngine::fastForward()
@@ -239,6 +240,7 @@ void MpvEngine::seek(double seconds)
         return;
     if (m_speed == Speed::FastReverse) {
         m_reverse.start(seconds);
+        emit seeked(seconds);
         return;
     }
     m_listFromStart = false;
@@ -249,6 +251,7 @@ void MpvEngine::seek(double seconds)
     }
     m_medium->jumpTo(seconds);
     refresh();
+    emit seeked(seconds);
 }
 
 void MpvEngine::seekBy(double seconds)
