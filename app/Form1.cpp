@@ -48,7 +48,7 @@ void Form1::createSubsystems()
 {
     const Form1Controls &c = m_controls;
     m_positionDisplay = new PositionDisplay(m_engine, *c.Timer1, *c.Text1, *c.Text2, *c.Text4,
-                                            *c.cmdRepeat, *c.PlayList1, *c.pfname, this);
+                                            *c.cmdRepeat, *c.PlayList1, this);
     m_engineFollower = new EngineFollower(m_engine, *m_positionDisplay, *c.Timer1, this);
     m_transport = new Transport(m_engine, *m_positionDisplay, *m_engineFollower, *c.Timer1,
                                 *c.PlayList1, *c.pfname, *c.Text1, *c.Text2, *c.cmdRepeat, this);

@@ -1,20 +1,20 @@
 #include "commands/playback/PositionDisplay.h"
 
+#include "commands/PlayListSteps.h"
 #include "engine/MediaEngine.h"
 #include "widgets/PlayListBox.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTimer>
 #include <cmath>
 #include <limits>
 
 PositionDisplay::PositionDisplay(MediaEngine &engine, QTimer &timer1, QLineEdit &text1,
                                  QLineEdit &text2, QLineEdit &text4, QPushButton &cmdRepeat,
-                                 PlayListBox &playList1, QLineEdit &pfname, QObject *parent)
+                                 PlayListBox &playList1, QObject *parent)
     : QObject(parent), m_engine(engine), m_timer1(timer1), m_text1(text1), m_text2(text2),
-      m_text4(text4), m_cmdRepeat(cmdRepeat), m_playList1(playList1), m_pfname(pfname)
+      m_text4(text4), m_cmdRepeat(cmdRepeat), m_playList1(playList1)
 {
 }
 
@@ -69,19 +69,12 @@ void PositionDisplay::MPlayer1_EndOfStream()
 
     // Only a play-list entry that just finished moves the list on; a file from
     // the browser, or the last entry, leaves the engine stopped.
-    const int finished = m_playList1.listIndex();
-    if (finished < 0 || finished + 1 >= m_playList1.listCount())
+    const int next = PlayListSteps(m_playList1).afterEnd(m_engine.url());
+    if (next < 0)
         return;
-    if (m_engine.url() != m_playList1.list(finished))
-        return;
-    const QString next = m_playList1.list(finished + 1);
-    {
-        // The click handler would open the entry a second time.
-        const QSignalBlocker quiet(m_playList1);
-        m_playList1.setListIndex(finished + 1);
-    }
-    m_pfname.setText(next);
-    m_engine.setUrl(next);
+    // Selecting it plays it; the count stays stopped until a command starts it.
+    m_playList1.setListIndex(next);
+    m_timer1.stop();
 }
 
 void PositionDisplay::resetCounters()

@@ -19,13 +19,14 @@ class PositionDisplay : public QObject
 public:
     PositionDisplay(MediaEngine &engine, QTimer &timer1, QLineEdit &text1, QLineEdit &text2,
                     QLineEdit &text4, QPushButton &cmdRepeat, PlayListBox &playList1,
-                    QLineEdit &pfname, QObject *parent = nullptr);
+                    QObject *parent = nullptr);
 
     // One tick of Timer1: counts a second, works out the total after a reset,
     // stops the timer at the total and shows time and status.
     void Timer1_Timer();
     // The engine's end of stream: stops, clears the time fields, enables
-    // Repeat and opens the play-list entry after the one that finished.
+    // Repeat and selects the play-list entry after the one that finished,
+    // which plays it; the count stays stopped.
     void MPlayer1_EndOfStream();
 
     // Repeat's reset: the next tick shows 0 : 1 and works out the total afresh.
@@ -55,7 +56,6 @@ private:
     QLineEdit &m_text4;
     QPushButton &m_cmdRepeat;
     PlayListBox &m_playList1;
-    QLineEdit &m_pfname;
 
     // Ticks since the last reset.
     qint64 m_tickCount = 0;

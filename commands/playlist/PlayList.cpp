@@ -1,5 +1,6 @@
 #include "commands/playlist/PlayList.h"
 
+#include "commands/PlayListSteps.h"
 #include "core/MediaFilters.h"
 #include "engine/MediaEngine.h"
 #include "widgets/CommonDialog.h"
@@ -49,10 +50,9 @@ void PlayList::cmdNewList_Click()
 
 void PlayList::cmdNext_Click()
 {
-    const int selected = m_playList1.listIndex();
-    if (selected + 1 < m_playList1.listCount()) {
+    if (const int next = PlayListSteps(m_playList1).next(); next >= 0) {
         // Selecting it Activates it, once.
-        m_playList1.setListIndex(selected + 1);
+        m_playList1.setListIndex(next);
         blankTimes();
     }
     enableTimer(m_timer1);
@@ -61,15 +61,15 @@ void PlayList::cmdNext_Click()
 
 void PlayList::cmdBack_Click()
 {
-    const int selected = m_playList1.listIndex();
-    if (selected >= 1) {
-        m_playList1.setListIndex(selected - 1);
-        blankTimes();
-    } else if (selected == 0) {
-        // Before the first entry there is nothing: the engine is handed
-        // the empty path, which leaves it without a medium.
-        m_playList1.setListIndex(-1);
-        PlayList1_Click();
+    const PlayListSteps steps(m_playList1);
+    if (steps.hasPrevious()) {
+        const int previous = steps.previous();
+        m_playList1.setListIndex(previous);
+        // Before the first entry there is nothing, and selecting nothing
+        // runs no click: the engine is handed the empty path, which leaves
+        // it without a medium.
+        if (previous < 0)
+            PlayList1_Click();
         blankTimes();
     }
     enableTimer(m_timer1);
