@@ -47,13 +47,11 @@ Form1::~Form1() = default;
 void Form1::createSubsystems()
 {
     const Form1Controls &c = m_controls;
-    m_positionDisplay = new PositionDisplay(m_engine, *c.Timer1, *c.Text1, *c.Text2, *c.Text4,
-                                            *c.cmdRepeat, *c.PlayList1, this);
+    m_positionDisplay = new PositionDisplay(m_engine, PositionDisplay::Controls(c), this);
     m_engineFollower = new EngineFollower(m_engine, *m_positionDisplay, *c.Timer1, this);
-    m_transport = new Transport(m_engine, *m_positionDisplay, *m_engineFollower, *c.Timer1,
-                                *c.PlayList1, *c.pfname, *c.Text1, *c.Text2, *c.cmdRepeat, this);
-    m_playList = new PlayList(m_engine, m_dialog, *c.PlayList1, *c.Timer1, *c.pfname, *c.Text1,
-                              *c.Text2, this);
+    m_transport = new Transport(m_engine, *m_positionDisplay, *m_engineFollower,
+                                Transport::Controls(c), this);
+    m_playList = new PlayList(m_engine, m_dialog, PlayList::Controls(c), this);
     m_playListFiles = new PlayListFiles(m_dialog, *c.PlayList1, this);
     m_playListPlayback = new PlayListPlayback(m_engine, m_dialog, *c.PlayList1, *c.PLName, this);
     m_fileBrowser =

@@ -2,6 +2,7 @@
 
 #include "commands/PlayListSteps.h"
 #include "engine/MediaEngine.h"
+#include "widgets/Form1Controls.h"
 #include "widgets/PlayListBox.h"
 
 #include <QLineEdit>
@@ -10,11 +11,16 @@
 #include <cmath>
 #include <limits>
 
-PositionDisplay::PositionDisplay(MediaEngine &engine, QTimer &timer1, QLineEdit &text1,
-                                 QLineEdit &text2, QLineEdit &text4, QPushButton &cmdRepeat,
-                                 PlayListBox &playList1, QObject *parent)
-    : QObject(parent), m_engine(engine), m_timer1(timer1), m_text1(text1), m_text2(text2),
-      m_text4(text4), m_cmdRepeat(cmdRepeat), m_playList1(playList1)
+PositionDisplay::Controls::Controls(const Form1Controls &window)
+    : Timer1(*window.Timer1), Text1(*window.Text1), Text2(*window.Text2), Text4(*window.Text4),
+      cmdRepeat(*window.cmdRepeat), PlayList1(*window.PlayList1)
+{
+}
+
+PositionDisplay::PositionDisplay(MediaEngine &engine, const Controls &controls, QObject *parent)
+    : QObject(parent), m_engine(engine), m_timer1(controls.Timer1), m_text1(controls.Text1),
+      m_text2(controls.Text2), m_text4(controls.Text4), m_cmdRepeat(controls.cmdRepeat),
+      m_playList1(controls.PlayList1)
 {
 }
 

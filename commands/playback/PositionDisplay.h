@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QtGlobal>
 
+struct Form1Controls;
 class MediaEngine;
 class PlayListBox;
 class QLineEdit;
@@ -17,9 +18,19 @@ class PositionDisplay : public QObject
 {
     Q_OBJECT
 public:
-    PositionDisplay(MediaEngine &engine, QTimer &timer1, QLineEdit &text1, QLineEdit &text2,
-                    QLineEdit &text4, QPushButton &cmdRepeat, PlayListBox &playList1,
-                    QObject *parent = nullptr);
+    // The controls it works on, taken from the window's by their names.
+    struct Controls
+    {
+        explicit Controls(const Form1Controls &window);
+        QTimer &Timer1;
+        QLineEdit &Text1;
+        QLineEdit &Text2;
+        QLineEdit &Text4;
+        QPushButton &cmdRepeat;
+        PlayListBox &PlayList1;
+    };
+
+    PositionDisplay(MediaEngine &engine, const Controls &controls, QObject *parent = nullptr);
 
     // One tick of Timer1: counts a second, works out the total after a reset,
     // stops the timer at the total and shows time and status.

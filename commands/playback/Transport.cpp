@@ -3,6 +3,7 @@
 #include "commands/playback/EngineFollower.h"
 #include "commands/playback/PositionDisplay.h"
 #include "engine/MediaEngine.h"
+#include "widgets/Form1Controls.h"
 #include "widgets/PlayListBox.h"
 #include "widgets/TimerSwitch.h"
 
@@ -10,12 +11,17 @@
 #include <QPushButton>
 #include <QTimer>
 
+Transport::Controls::Controls(const Form1Controls &window)
+    : Timer1(*window.Timer1), PlayList1(*window.PlayList1), pfname(*window.pfname),
+      Text1(*window.Text1), Text2(*window.Text2), cmdRepeat(*window.cmdRepeat)
+{
+}
+
 Transport::Transport(MediaEngine &engine, PositionDisplay &display, EngineFollower &follower,
-                     QTimer &timer1, PlayListBox &playList1, QLineEdit &pfname, QLineEdit &text1,
-                     QLineEdit &text2, QPushButton &cmdRepeat, QObject *parent)
-    : QObject(parent), m_engine(engine), m_display(display), m_follower(follower), m_timer1(timer1),
-      m_playList1(playList1), m_pfname(pfname), m_text1(text1), m_text2(text2),
-      m_cmdRepeat(cmdRepeat)
+                     const Controls &controls, QObject *parent)
+    : QObject(parent), m_engine(engine), m_display(display), m_follower(follower),
+      m_timer1(controls.Timer1), m_playList1(controls.PlayList1), m_pfname(controls.pfname),
+      m_text1(controls.Text1), m_text2(controls.Text2), m_cmdRepeat(controls.cmdRepeat)
 {
 }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 
 class EngineFollower;
+struct Form1Controls;
 class MediaEngine;
 class PlayListBox;
 class PositionDisplay;
@@ -16,9 +17,20 @@ class Transport : public QObject
 {
     Q_OBJECT
 public:
+    // The controls it works on, taken from the window's by their names.
+    struct Controls
+    {
+        explicit Controls(const Form1Controls &window);
+        QTimer &Timer1;
+        PlayListBox &PlayList1;
+        QLineEdit &pfname;
+        QLineEdit &Text1;
+        QLineEdit &Text2;
+        QPushButton &cmdRepeat;
+    };
+
     Transport(MediaEngine &engine, PositionDisplay &display, EngineFollower &follower,
-              QTimer &timer1, PlayListBox &playList1, QLineEdit &pfname, QLineEdit &text1,
-              QLineEdit &text2, QPushButton &cmdRepeat, QObject *parent = nullptr);
+              const Controls &controls, QObject *parent = nullptr);
 
     // Hands the selected play-list entry to the engine and to pfname, and stops the timer.
     void cmdPlay_Click();

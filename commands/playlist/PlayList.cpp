@@ -4,6 +4,7 @@
 #include "core/MediaFilters.h"
 #include "engine/MediaEngine.h"
 #include "widgets/CommonDialog.h"
+#include "widgets/Form1Controls.h"
 #include "widgets/PlayListBox.h"
 #include "widgets/TimerSwitch.h"
 
@@ -12,11 +13,17 @@
 
 const QString PlayList::addFilter = mediaFilterText(true);
 
-PlayList::PlayList(MediaEngine &engine, CommonDialog &dialog, PlayListBox &playList1,
-                   QTimer &timer1, QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2,
+PlayList::Controls::Controls(const Form1Controls &window)
+    : PlayList1(*window.PlayList1), Timer1(*window.Timer1), pfname(*window.pfname),
+      Text1(*window.Text1), Text2(*window.Text2)
+{
+}
+
+PlayList::PlayList(MediaEngine &engine, CommonDialog &dialog, const Controls &controls,
                    QObject *parent)
-    : QObject(parent), m_engine(engine), m_dialog(dialog), m_playList1(playList1), m_timer1(timer1),
-      m_pfname(pfname), m_text1(text1), m_text2(text2)
+    : QObject(parent), m_engine(engine), m_dialog(dialog), m_playList1(controls.PlayList1),
+      m_timer1(controls.Timer1), m_pfname(controls.pfname), m_text1(controls.Text1),
+      m_text2(controls.Text2)
 {
 }
 
