@@ -111,7 +111,7 @@ public:
 
 signals:
     // Raised once when the current medium has played to its natural end.
-    void endOfStream(int result);
+    void endOfStream();
     // status() changed to this text.
     void statusChanged(const QString &status);
     // volume() changed to this percentage.

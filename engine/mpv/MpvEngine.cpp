@@ -15,9 +15,6 @@
 
 namespace {
 
-// What endOfStream carries: the code of a medium that has ended.
-constexpr int mediaEnded = 8;
-
 qint64 steadyMilliseconds()
 {
     using namespace std::chrono;
@@ -378,7 +375,7 @@ void MpvEngine::onNaturalEnd()
         m_video->logDroppedFrames();
     announce([this] {
         if (m_ended)
-            emit endOfStream(mediaEnded);
+            emit endOfStream();
     });
 }
 

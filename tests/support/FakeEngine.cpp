@@ -192,7 +192,7 @@ void FakeEngine::setVolume(int percent)
 void FakeEngine::raiseEndOfStream()
 {
     setState(PlaybackState::Stopped);
-    emit endOfStream(8);
+    emit endOfStream();
 }
 
 void FakeEngine::setState(PlaybackState state)
