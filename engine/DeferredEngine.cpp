@@ -40,7 +40,6 @@ void DeferredEngine::attach(std::unique_ptr<MediaEngine> engine)
         call(*t);
     placeTargetWidget();
     announceStatus();
-    emit attached();
 }
 
 QWidget *DeferredEngine::widget()
