@@ -1,7 +1,8 @@
 // The real engine drawing video through its software surface, which needs no
 // OpenGL, so this runs on Qt's offscreen platform: the colours of generated
-// clips, the frame size following the screen modes, and a window that cannot
-// be seen drawing nothing while playback goes on.
+// clips, the frame size following the screen modes, a window that cannot be
+// seen drawing nothing while playback goes on, and a window that answers
+// while a subtitle takes seconds to draw.
 #include "app/Form1.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "support/FormAccess.h"
@@ -42,7 +43,7 @@ double positionOf(const MpvEngine &engine)
 }
 
 // What the surface paints, through its own paintEvent.
-QImage shown(MpvVideoSurface &surface)
+QImage shown(MpvRenderSurface &surface)
 {
     return surface.widget()->grab().toImage();
 }
@@ -50,6 +51,44 @@ QImage shown(MpvVideoSurface &surface)
 QSize devicePixels(QWidget *widget)
 {
     return (QSizeF(widget->size()) * widget->devicePixelRatioF()).toSize();
+}
+
+// A styled subtitle of many lines, each asking for the costliest edge blur
+// on every letter: one frame of it takes mpv seconds to draw, in little memory.
+QString slowSubtitle(int lines)
+{
+    QString script = QStringLiteral(
+        "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n[V4+ Styles]\n"
+        "Format: Name, Fontsize, PrimaryColour, Outline, Shadow, Alignment\n"
+        "Style: Default,40,&H00FFFFFF,2,2,2\n\n[Events]\n"
+        "Format: Layer, Start, End, Style, Text\n");
+    for (int i = 0; i < lines; ++i) {
+        script += QStringLiteral("Dialogue: 0,0:00:00.00,0:01:00.00,Default,"
+                                 "{\\pos(%1,%2)\\fs60\\bord4\\be127\\frz%3}"
+                                 "QWERTYUIOPASDFGHJKLZXCVBNMQWER\n")
+                      .arg(i * 37 % 384)
+                      .arg(i * 53 % 288)
+                      .arg(i * 29 % 360);
+    }
+    return script;
+}
+
+// The longest time the window's thread went without running a timer's tick
+// while condition was waited for, in milliseconds.
+qint64 longestPauseUntil(const std::function<bool()> &condition, int waitMs)
+{
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    qint64 longest = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest = qMax(longest, sinceTick.restart()); });
+    ticker.start(50);
+    QElapsedTimer total;
+    total.start();
+    while (!condition() && total.elapsed() < waitMs)
+        QTest::qWait(50);
+    return qMax(longest, sinceTick.elapsed());
 }
 
 } // namespace
@@ -62,6 +101,7 @@ private slots:
     void coloursFollowTheClip();
     void frameSizeFollowsTheScreenModes();
     void hiddenOrMinimisedDrawsNothingAndPlaysOn();
+    void windowAnswersWhileASubtitleIsSlowToDraw();
 
 private:
     TestMedia m_media;
@@ -84,7 +124,7 @@ void TestSoftwareVideo::coloursFollowTheClip()
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
     QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(surface));
     QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
     // Nothing to show yet: black, not garbage.
@@ -115,7 +155,7 @@ void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 2, timeout);
     const QSize start = surface->frameSize();
@@ -147,7 +187,7 @@ void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 5, timeout);
 
@@ -178,6 +218,31 @@ void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > drawn + 10, timeout);
     QVERIFY(near(shown(*surface).pixelColor(surface->widget()->rect().center()), red));
+}
+
+void TestSoftwareVideo::windowAnswersWhileASubtitleIsSlowToDraw()
+{
+    const QString clip = m_media.colourClip(QStringLiteral("slow.mp4"), 60.0, QSize(320, 240), red);
+    QVERIFY(!m_media.textFile(QStringLiteral("slow.ass"), slowSubtitle(40)).isEmpty());
+    const auto engineOwner = makeEngine(software());
+    MpvEngine &engine = *engineOwner;
+    ScriptedDialog dialog;
+    Form1 form(engine, dialog);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
+    QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
+
+    engine.setUrl(clip);
+    // Two frames with the subtitle: the first may come before mpv has read it.
+    const qint64 pause =
+        longestPauseUntil([surface] { return surface->framesDrawn() >= 3; }, 4 * timeout);
+    QVERIFY2(surface->framesDrawn() >= 3, qPrintable(QString::number(surface->framesDrawn())));
+    QVERIFY2(pause < 2000, qPrintable(QStringLiteral("window held for %1 ms").arg(pause)));
+
+    // Stop reaches mpv while a frame is being drawn.
+    engine.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Stopped"), 2 * timeout);
 }
 
 QTEST_MAIN(TestSoftwareVideo)
