@@ -9,14 +9,17 @@
 
 namespace {
 
-// The one layout in which mpv's bytes are what QImage::Format_RGB32 holds
+// The layout in which mpv's bytes are what QImage::Format_RGB32 holds
 // (0xffRRGGBB as a native 32-bit word), so Qt draws them without converting.
-// mpv leaves the fourth byte undefined; RGB32 ignores it.
+// mpv must write the fourth byte as opaque: Qt copies it into windows that
+// keep an alpha channel (Wayland's), where the "0" layouts leave it
+// undefined and the picture transparent.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-char frameFormat[] = "bgr0";
+char frameFormat[] = "bgra";
 #else
-char frameFormat[] = "0rgb";
-#endifvoid freeAligned(void *data)
+char frameFormat[] = "argb";
+#endif
+void freeAligned(void *data)
 {
     std::free(data);
 }
