@@ -1,8 +1,9 @@
 // The real engine drawing video through its software surface, which needs no
 // OpenGL, so this runs on Qt's offscreen platform: the colours of generated
 // clips, the frame size following the screen modes, a window that cannot be
-// seen drawing nothing while playback goes on, and a window that answers
-// while a subtitle takes seconds to draw.
+// seen drawing nothing while playback goes on, a window that answers while a
+// subtitle takes seconds to draw, and the program's picture as a Wayland
+// compositor shows it.
 #include "app/Form1.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "support/FormAccess.h"
@@ -91,6 +92,26 @@ qint64 longestPauseUntil(const std::function<bool()> &condition, int waitMs)
     return qMax(longest, sinceTick.elapsed());
 }
 
+// The share of a compositor's screenshot, taken into folder, that shows this colour.
+double shareOnScreen(const QString &shooter, const QProcessEnvironment &env, const QDir &folder,
+                     const QColor &colour)
+{
+    QProcess shot;
+    shot.setProcessEnvironment(env);
+    shot.setWorkingDirectory(folder.path());
+    shot.start(shooter, {});
+    if (!shot.waitForFinished(10000) || shot.exitCode() != 0)
+        return 0.0;
+    const QStringList taken = folder.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Time);
+    const QImage screen(taken.isEmpty() ? QString() : folder.filePath(taken.first()));
+    qint64 matching = 0;
+    for (int y = 0; y < screen.height(); y += 4) {
+        for (int x = 0; x < screen.width(); x += 4)
+            matching += near(screen.pixelColor(x, y), colour) ? 1 : 0;
+    }
+    return screen.isNull() ? 0.0 : matching * 16.0 / (qint64(screen.width()) * screen.height());
+}
+
 } // namespace
 
 class TestSoftwareVideo : public QObject
@@ -102,6 +123,7 @@ private slots:
     void frameSizeFollowsTheScreenModes();
     void hiddenOrMinimisedDrawsNothingAndPlaysOn();
     void windowAnswersWhileASubtitleIsSlowToDraw();
+    void programShowsItsPictureUnderWayland();
 
 private:
     TestMedia m_media;
@@ -243,6 +265,53 @@ void TestSoftwareVideo::windowAnswersWhileASubtitleIsSlowToDraw()
     // Stop reaches mpv while a frame is being drawn.
     engine.stop();
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Stopped"), 2 * timeout);
+}
+
+void TestSoftwareVideo::programShowsItsPictureUnderWayland()
+{
+    const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
+    const QString shooter = QStandardPaths::findExecutable(QStringLiteral("weston-screenshooter"));
+    if (weston.isEmpty() || shooter.isEmpty())
+        QSKIP("weston is not installed");
+    QTemporaryDir runtime;
+    QVERIFY(QFile::setPermissions(runtime.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.remove(QStringLiteral("DISPLAY"));
+    // Its screenshots need --debug; pixman gives the headless screen pixels.
+    QProcess compositor;
+    compositor.setProcessEnvironment(env);
+    compositor.start(weston,
+                     {QStringLiteral("--backend=headless-backend.so"),
+                      QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
+                      QStringLiteral("--socket=corvel-test"), QStringLiteral("--width=1024"),
+                      QStringLiteral("--height=768"), QStringLiteral("--idle-time=0")});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.filePath(QStringLiteral("corvel-test"))),
+                             timeout);
+
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("corvel-test"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    QProcess player;
+    player.setProcessEnvironment(env);
+    player.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../corvel-media-player"),
+                 {QStringLiteral("--new-window"), QStringLiteral("--video-output"),
+                  QStringLiteral("software"), m_red});
+    QVERIFY(player.waitForStarted());
+    QTemporaryDir shots;
+    // The 4:3 clip fills well over a tenth of the screen once it shows; each
+    // look takes a while, so the wait is bounded by the clock.
+    QElapsedTimer clock;
+    clock.start();
+    double share = 0.0;
+    while ((share = shareOnScreen(shooter, env, QDir(shots.path()), red)) <= 0.1 &&
+           clock.elapsed() < timeout)
+        QTest::qWait(500);
+    QVERIFY2(share > 0.1, qPrintable(QString::number(share)));
+    player.kill();
+    player.waitForFinished();
+    compositor.terminate();
+    compositor.waitForFinished();
 }
 
 QTEST_MAIN(TestSoftwareVideo)
