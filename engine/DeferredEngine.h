@@ -50,6 +50,9 @@ public:
     void addSubtitleFile(const QString &path) override;
     bool fullScreen() const override;
     void setFullScreen(bool on) override;
+    // The offer is shown by the real engine's area once there is one.
+    void setOffer(const QString &text) override;
+    void takeOffer() override;
 
 signals:
     // The real engine has taken over.
