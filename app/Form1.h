@@ -17,6 +17,8 @@ class PlayList;
 class PlayListFiles;
 class PlayListPlayback;
 class PositionDisplay;
+class PositionMemory;
+class PositionStore;
 class ScreenModes;
 class Transport;
 class WindowCommands;
@@ -30,7 +32,10 @@ class Form1 : public QWidget
     Q_OBJECT
 public:
     // Builds the window from its design, hosting the engine's widget as MPlayer1.
-    Form1(MediaEngine &engine, CommonDialog &dialog, QWidget *parent = nullptr);
+    // Where videos stopped is kept in positions, which must outlive the
+    // window; without one nothing is remembered or offered.
+    Form1(MediaEngine &engine, CommonDialog &dialog, PositionStore *positions = nullptr,
+          QWidget *parent = nullptr);
     ~Form1() override;
 
     // The window's commands: one action per handler, and the requests that
@@ -49,6 +54,7 @@ private:
 
     MediaEngine &m_engine;
     CommonDialog &m_dialog;
+    PositionStore *m_positions;
     Form1Controls m_controls;
     Commands *m_commands;
 
@@ -65,5 +71,6 @@ private:
     EngineScreen *m_engineScreen = nullptr;
     WindowCommands *m_windowCommands = nullptr;
     EngineCommands *m_engineCommands = nullptr;
+    PositionMemory *m_positionMemory = nullptr;
     KeyHelp *m_keyHelp = nullptr;
 };

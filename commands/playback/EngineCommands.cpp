@@ -33,6 +33,11 @@ void EngineCommands::seekForwardLong()
     m_engine.seekBy(longSeek);
 }
 
+void EngineCommands::seekTo(double seconds)
+{
+    m_engine.seek(seconds);
+}
+
 void EngineCommands::volumeUp()
 {
     stepVolume(volumeStep);

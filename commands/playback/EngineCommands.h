@@ -29,6 +29,8 @@ public:
     // Moves the medium 60 seconds back or forward.
     void seekBackwardLong();
     void seekForwardLong();
+    // Moves the medium to this position in seconds.
+    void seekTo(double seconds);
     // One volume step up or down, never past 100 or below 0.
     void volumeUp();
     void volumeDown();

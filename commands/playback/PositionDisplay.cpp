@@ -90,3 +90,11 @@ void PositionDisplay::resetCounters()
     m_elapsedSec = 0;
     m_elapsedMin = 0;
 }
+
+void PositionDisplay::showElapsed(double seconds)
+{
+    const qint64 whole = wholeSeconds(seconds);
+    m_elapsedMin = whole / 60;
+    m_elapsedSec = qint16(whole % 60);
+    m_text1.setText(timeText(m_elapsedMin, m_elapsedSec));
+}

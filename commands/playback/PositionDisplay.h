@@ -30,6 +30,9 @@ public:
 
     // Repeat's reset: the next tick shows 0 : 1 and works out the total afresh.
     void resetCounters();
+    // The medium was moved to this position: Text1 shows it now, and the
+    // ticks count on from it.
+    void showElapsed(double seconds);
 
     // Minutes and seconds as the time fields show them: "M : S", no padding.
     static QString timeText(qint64 minutes, qint64 seconds);
