@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/QuitOnSignal.h"
 #include "app/StartupClock.h"
 #include "core/CommandLine.h"
 #include "core/PositionStore.h"
@@ -55,6 +56,9 @@ int main(int argc, char *argv[])
     if (commandLine.remembersPositions())
         positions.emplace(PositionStore::defaultPath());
     Form1 window(engine, dialog, positions ? &*positions : nullptr);
+    // A session that ends closes the window as Exit would, so it keeps
+    // where the video was.
+    const QuitOnSignal quitOnSignal;
     dialog.setParentWidget(&window);
     clock.step("window built");
     DesktopIntegration desktop(window, window.commands(), window.playList(), engine, dialog);
