@@ -9,6 +9,7 @@
 #include "commands/playback/EngineCommands.h"
 #include "commands/playback/EngineFollower.h"
 #include "commands/playback/PositionDisplay.h"
+#include "commands/playback/PositionMemory.h"
 #include "commands/playback/Transport.h"
 #include "commands/playlist/PlayList.h"
 #include "commands/playlist/PlayListFiles.h"
@@ -32,8 +33,8 @@
 #include <QTimer>
 #include <type_traits>
 
-Form1::Form1(MediaEngine &engine, CommonDialog &dialog, QWidget *parent)
-    : QWidget(parent), m_engine(engine), m_dialog(dialog),
+Form1::Form1(MediaEngine &engine, CommonDialog &dialog, PositionStore *positions, QWidget *parent)
+    : QWidget(parent), m_engine(engine), m_dialog(dialog), m_positions(positions),
       m_controls(ControlFactory(*this, engine).build(form1Design())),
       m_commands(new Commands(*this))
 {
@@ -64,6 +65,9 @@ void Form1::createSubsystems()
     m_windowCommands =
         new WindowCommands(*this, *c.Timer1, m_dialog, *c.Label1, *c.Label2, *c.Label3, this);
     m_engineCommands = new EngineCommands(m_engine, *m_commands, this);
+    // Before the end-of-stream handler is bound, so it sees the medium that ended.
+    m_positionMemory =
+        new PositionMemory(m_engine, m_positions, *m_engineCommands, *m_positionDisplay, this);
     m_keyHelp = new KeyHelp(*this, this);
 }
 
@@ -91,6 +95,7 @@ void Form1::bindKeys()
     m_commands->add("volumeDown", engine, &EngineCommands::volumeDown);
     m_commands->add("muteOrUnMute", engine, &EngineCommands::muteOrUnMute);
     m_commands->add("showKeys", m_keyHelp, &KeyHelp::showKeys);
+    m_commands->add("acceptResume", m_positionMemory, &PositionMemory::acceptOffer);
 
     const Form1Controls &c = m_controls;
     m_commands->addKeys(keyTable(), {{QStringLiteral("PlayList1"), c.PlayList1},

@@ -18,6 +18,8 @@ class PlayList;
 class PlayListFiles;
 class PlayListPlayback;
 class PositionDisplay;
+class PositionMemory;
+class PositionStore;
 class ScreenModes;
 class Transport;
 class WindowCommands;
@@ -31,7 +33,10 @@ class Form1 : public QWidget
     Q_OBJECT
 public:
     // Builds the window from its design, hosting the engine's widget as MPlayer1.
-    Form1(MediaEngine &engine, CommonDialog &dialog, QWidget *parent = nullptr);
+    // Where videos stopped is kept in positions, which must outlive the
+    // window; without one nothing is remembered or offered.
+    Form1(MediaEngine &engine, CommonDialog &dialog, PositionStore *positions = nullptr,
+          QWidget *parent = nullptr);
     ~Form1() override;
 
     // The window's commands: one action per handler, and the requests that
@@ -50,6 +55,7 @@ private:
 
     MediaEngine &m_engine;
     CommonDialog &m_dialog;
+    PositionStore *m_positions;
     Form1Controls m_controls;
     Commands *m_commands;
 
@@ -67,5 +73,6 @@ private:
     EngineScreen *m_engineScreen = nullptr;
     WindowCommands *m_windowCommands = nullptr;
     EngineCommands *m_engineCommands = nullptr;
+    PositionMemory *m_positionMemory = nullptr;
     KeyHelp *m_keyHelp = nullptr;
 };

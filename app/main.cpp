@@ -1,6 +1,8 @@
 #include "app/Form1.h"
+#include "app/QuitOnSignal.h"
 #include "app/StartupClock.h"
 #include "core/CommandLine.h"
+#include "core/PositionStore.h"
 #include "desktop/DesktopIntegration.h"
 #include "desktop/SingleInstance.h"
 #include "engine/DeferredEngine.h"
@@ -11,6 +13,7 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <memory>
+#include <optional>
 
 int main(int argc, char *argv[])
 {
@@ -48,7 +51,14 @@ int main(int argc, char *argv[])
         QApplication::exit(1);
     });
 
-    Form1 window(engine, dialog);
+    // With --no-resume the store is neither read nor written.
+    std::optional<PositionStore> positions;
+    if (commandLine.remembersPositions())
+        positions.emplace(PositionStore::defaultPath());
+    Form1 window(engine, dialog, positions ? &*positions : nullptr);
+    // A session that ends closes the window as Exit would, so it keeps
+    // where the video was.
+    const QuitOnSignal quitOnSignal;
     dialog.setParentWidget(&window);
     clock.step("window built");
     DesktopIntegration desktop(window, window.commands(), window.playList(), engine, dialog);

@@ -33,6 +33,7 @@ const std::vector<KeyBinding> &keyTable()
         {"Right", "Forward 5 seconds", "seekForward"},
         {"Ctrl+Left", "Back 60 seconds", "seekBackwardLong"},
         {"Ctrl+Right", "Forward 60 seconds", "seekForwardLong"},
+        {"Ctrl+R", "Resume where the video was left (while offered; Enter too)", "acceptResume"},
         {"Up; Num++", "Volume up by 5", "volumeUp"},
         {"Down; Num+-", "Volume down by 5", "volumeDown"},
         {"M", "Mute; Un Mute when the volume is 0", "muteOrUnMute"},

@@ -1,5 +1,7 @@
 #include "core/CommandLine.h"
 
+#include "core/PositionStore.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -9,6 +11,7 @@
 const QStringList CommandLine::videoOutputs = {QStringLiteral("auto"), QStringLiteral("opengl"),
                                                QStringLiteral("software")};
 const char *const CommandLine::videoOutputVariable = "CORVEL_VIDEO_OUTPUT";
+const char *const CommandLine::resumeVariable = "CORVEL_RESUME";
 
 namespace {
 
@@ -74,6 +77,15 @@ std::optional<int> CommandLine::read(const QStringList &arguments)
     case Outcome::Version:
         print(stdout, versionText());
         return 0;
+    case Outcome::ForgetPositions: {
+        QString why;
+        PositionStore store(PositionStore::defaultPath());
+        if (store.clear(&why))
+            return 0;
+        m_error = QStringLiteral("cannot remove %1: %2").arg(store.path(), why);
+        print(stderr, QStringLiteral("%1: %2\n").arg(m_program, m_error));
+        return 1;
+    }
     case Outcome::Error:
         break;
     }
@@ -91,6 +103,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
     m_videoOutput.clear();
     m_enqueue = false;
     m_newWindow = false;
+    m_noResume = false;
     m_error.clear();
 
     QCommandLineParser parser;
@@ -98,7 +111,10 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
         "Plays audio and video files. The FILEs (paths or URLs) replace the play list, in\n"
         "order, and the first one plays; a play-list file given first (.wpl, .asx, .wvx,\n"
         ".wmx, .m3u) is handed to the engine whole. A folder stands for its media files.\n"
-        "When the player is already running, the FILEs go to its window."));
+        "When the player is already running, the FILEs go to its window.\n"
+        "Where a video of 3 minutes or more was stopped is kept in\n"
+        "$XDG_STATE_HOME/corvel-media-player/positions (~/.local/state/... by default),\n"
+        "under a hash that names no file, and opening it again offers to resume there."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("display this help and exit"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -113,11 +129,19 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption newWindow(QStringLiteral("new-window"),
                                        QStringLiteral("start a separate player even when one "
                                                       "is running"));
+    const QCommandLineOption noResume(QStringLiteral("no-resume"),
+                                      QStringLiteral("neither remember where videos stopped "
+                                                     "nor offer to resume them (as "
+                                                     "CORVEL_RESUME=0 does)"));
+    const QCommandLineOption forget(QStringLiteral("forget-positions"),
+                                    QStringLiteral("forget every remembered position and exit"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(video);
     parser.addOption(enqueue);
     parser.addOption(newWindow);
+    parser.addOption(noResume);
+    parser.addOption(forget);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("media to play"),
                                  QStringLiteral("[FILE]..."));
     // The usage line comes from us; the rest of the parser's text follows it.
@@ -131,6 +155,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
         return Outcome::Help;
     if (parser.isSet(version))
         return Outcome::Version;
+    if (parser.isSet(forget))
+        return Outcome::ForgetPositions;
     if (parser.isSet(video)) {
         const QString value = parser.value(video);
         if (!videoOutputs.contains(value)) {
@@ -142,8 +168,14 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
     }
     m_enqueue = parser.isSet(enqueue);
     m_newWindow = parser.isSet(newWindow);
+    m_noResume = parser.isSet(noResume);
     m_files = parser.positionalArguments();
     return Outcome::Run;
+}
+
+bool CommandLine::remembersPositions() const
+{
+    return !m_noResume && qgetenv(resumeVariable) != "0";
 }
 
 void CommandLine::applyEnvironment() const

@@ -33,6 +33,8 @@ void DeferredEngine::attach(std::unique_ptr<MediaEngine> engine)
     connect(t, &MediaEngine::tracksChanged, this, &MediaEngine::tracksChanged);
     connect(t, &MediaEngine::fullScreenChanged, this, &MediaEngine::fullScreenChanged);
     connect(t, &MediaEngine::statusChanged, this, &DeferredEngine::announceStatus);
+    connect(t, &MediaEngine::offerTaken, this, [this] { MediaEngine::takeOffer(); });
+    t->setOffer(offer());
 
     const auto pending = std::move(m_pending);
     m_pending.clear();
@@ -211,4 +213,20 @@ bool DeferredEngine::fullScreen() const
 void DeferredEngine::setFullScreen(bool on)
 {
     request([on](MediaEngine &e) { e.setFullScreen(on); });
+}
+
+void DeferredEngine::setOffer(const QString &text)
+{
+    MediaEngine::setOffer(text);
+    if (m_target)
+        m_target->setOffer(text);
+}
+
+void DeferredEngine::takeOffer()
+{
+    // The real engine's area has the offer; taking it there comes back here.
+    if (m_target)
+        m_target->takeOffer();
+    else
+        MediaEngine::takeOffer();
 }

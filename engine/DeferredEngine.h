@@ -48,6 +48,9 @@ public:
     void addSubtitleFile(const QString &path) override;
     bool fullScreen() const override;
     void setFullScreen(bool on) override;
+    // The offer is shown by the real engine's area once there is one.
+    void setOffer(const QString &text) override;
+    void takeOffer() override;
 
 private:
     // Runs the request on the real engine, or keeps it for attach().

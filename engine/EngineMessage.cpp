@@ -21,31 +21,42 @@ EngineMessage::EngineMessage(QWidget *parent) : QLabel(parent)
     look.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
     look.setColor(QPalette::WindowText, QColor(0xff, 0xe0, 0x80));
     setPalette(look);
-    setToolTip(tr("Click to close this message"));
     setCursor(Qt::PointingHandCursor);
     hide();
 }
 
 void EngineMessage::showMessage(const QString &text)
 {
-    if (text.isEmpty()) {
+    if (text != m_dismissed)
         m_dismissed.clear();
-        hide();
-        return;
-    }
-    if (text == m_dismissed)
-        return;
-    m_dismissed.clear();
-    setText(text);
-    placeOver(m_area);
-    show();
-    raise();
+    m_message = text;
+    refresh();
+}
+
+void EngineMessage::showOffer(const QString &text)
+{
+    m_offer = text;
+    refresh();
 }
 
 void EngineMessage::dismiss()
 {
-    m_dismissed = text();
-    hide();
+    m_dismissed = m_message;
+    refresh();
+}
+
+void EngineMessage::refresh()
+{
+    const QString shown = m_offer.isEmpty() && m_message != m_dismissed ? m_message : m_offer;
+    if (shown.isEmpty()) {
+        hide();
+        return;
+    }
+    setText(shown);
+    setToolTip(m_offer.isEmpty() ? tr("Click to close this message") : tr("Click to accept"));
+    placeOver(m_area);
+    show();
+    raise();
 }
 
 void EngineMessage::placeOver(const QRect &area)
@@ -62,6 +73,9 @@ void EngineMessage::placeOver(const QRect &area)
 
 void EngineMessage::mousePressEvent(QMouseEvent *event)
 {
-    dismiss();
+    if (m_offer.isEmpty())
+        dismiss();
+    else
+        emit offerClicked();
     event->accept();
 }

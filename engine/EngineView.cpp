@@ -39,6 +39,8 @@ EngineView::EngineView(MediaEngine &engine, QWidget *parent)
     connect(&engine, &MediaEngine::playbackStateChanged, m_bar, showState);
     connect(&engine, &MediaEngine::tracksChanged, m_bar, showTracks);
     connect(&engine, &MediaEngine::problemChanged, m_message, &EngineMessage::showMessage);
+    connect(&engine, &MediaEngine::offerChanged, m_message, &EngineMessage::showOffer);
+    connect(m_message, &EngineMessage::offerClicked, &engine, &MediaEngine::takeOffer);
     connect(&engine, &MediaEngine::fullScreenChanged, this, &EngineView::applyFullScreen);
     connect(m_bar, &EngineControlBar::playPauseClicked, &engine, &MediaEngine::playPause);
     connect(m_bar, &EngineControlBar::stopClicked, &engine, &MediaEngine::stop);
@@ -59,6 +61,7 @@ EngineView::EngineView(MediaEngine &engine, QWidget *parent)
     showState(engine.playbackState());
     showTracks();
     m_message->showMessage(engine.problem());
+    m_message->showOffer(engine.offer());
 }
 
 void EngineView::setVideoSurface(QWidget *surface)

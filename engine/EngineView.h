@@ -12,7 +12,8 @@ class MediaEngine;
 // The engine's area in the window (MPlayer1): where the video goes, black
 // until a surface is put there, the engine's own control bar below it, and
 // the engine's message over the picture when a medium fails or entries are
-// skipped (a click on it closes it). It knows the engine only through the
+// skipped (a click on it closes it), or what the player offers (a click on
+// it takes the offer). It knows the engine only through the
 // MediaEngine seam: the bar follows the engine's signals and its buttons and
 // sliders call the engine, so the area can be built before any engine
 // library is loaded.

@@ -109,6 +109,28 @@ public:
     virtual bool fullScreen() const = 0;
     virtual void setFullScreen(bool on) = 0;
 
+    // Something the player offers the user over the picture, taken with a
+    // click on it; an empty text withdraws it. It stays until withdrawn or
+    // taken, whatever the medium does.
+    virtual void setOffer(const QString &text)
+    {
+        if (text == m_offer)
+            return;
+        m_offer = text;
+        emit offerChanged(text);
+    }
+    // The offer shown now; empty when there is none.
+    QString offer() const { return m_offer; }
+    // The user takes the offer: it goes, and offerTaken() is raised. Does
+    // nothing without an offer.
+    virtual void takeOffer()
+    {
+        if (m_offer.isEmpty())
+            return;
+        setOffer(QString());
+        emit offerTaken();
+    }
+
 signals:
     // Raised once when the current medium has played to its natural end.
     void endOfStream();
@@ -137,4 +159,11 @@ signals:
     void tracksChanged();
     // fullScreen() changed to this.
     void fullScreenChanged(bool on);
+    // offer() changed to this text.
+    void offerChanged(const QString &text);
+    // The user took the offer that was shown.
+    void offerTaken();
+
+private:
+    QString m_offer;
 };

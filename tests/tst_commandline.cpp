@@ -225,6 +225,7 @@ void CommandLineTest::readsOptionsAndFiles()
     QCOMPARE(line.files(), QStringList({QStringLiteral("b.mp3"), QStringLiteral("a b.mp3"),
                                         QStringLiteral("--odd.mp3")}));
     QCOMPARE(line.videoOutput(), QStringLiteral("software"));
+    QVERIFY(line.remembersPositions());
 
     qunsetenv(CommandLine::videoOutputVariable);
     line.applyEnvironment();
@@ -236,6 +237,14 @@ void CommandLineTest::readsOptionsAndFiles()
              std::nullopt);
     line.applyEnvironment();
     QVERIFY(!qEnvironmentVariableIsSet(CommandLine::videoOutputVariable));
+
+    // --no-resume or CORVEL_RESUME=0: positions are neither read nor written.
+    QVERIFY(!line.read({QStringLiteral("corvel-media-player"), QStringLiteral("--no-resume")}));
+    QVERIFY(!line.remembersPositions());
+    QVERIFY(!line.read({QStringLiteral("corvel-media-player")}));
+    qputenv(CommandLine::resumeVariable, "0");
+    QVERIFY(!line.remembersPositions());
+    qunsetenv(CommandLine::resumeVariable);
 
     // An output the engine does not know is a usage error.
     QCOMPARE(

@@ -95,8 +95,8 @@ void TestKeys::everyCommandHasAKey()
         QVERIFY2(withKeys.contains(action->objectName()), qPrintable(action->objectName()));
     }
     // 31 handlers of the window, the engine's two full-screen commands and
-    // the 9 commands only keys start.
-    QCOMPARE(userCommands, 42);
+    // the 10 commands only keys start.
+    QCOMPARE(userCommands, 43);
 }
 
 void TestKeys::keysAreReadableAndUnique()

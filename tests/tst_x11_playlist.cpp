@@ -1,6 +1,9 @@
 // The play list and the Open command in the real window, with the real engine,
-// Qt's own file dialog and generated clips on a real X server.
+// Qt's own file dialog and generated clips on a real X server; and the offer
+// to resume a long clip where it was stopped.
 #include "app/Form1.h"
+#include "core/PositionStore.h"
+#include "engine/EngineMessage.h"
 #include "engine/mpv/MpvRenderSurface.h"
 #include "support/FormAccess.h"
 #include "support/RealEngine.h"
@@ -70,6 +73,7 @@ class TestX11PlayList : public QObject
 private slots:
     void initTestCase();
     void addClickStepAndOpen();
+    void resumeOfferedAndTaken();
 
 private:
     // Waits until the engine plays this clip and the video area shows its
@@ -161,6 +165,37 @@ void TestX11PlayList::addClickStepAndOpen()
     expectPlaying(m_blue, blue, QStringLiteral("x11_playlist_open.png"));
     QCOMPARE(pfname->text(), m_blue);
     QVERIFY(!controlOf<QPushButton>(form, "cmdRepeat")->isEnabled());
+}
+
+void TestX11PlayList::resumeOfferedAndTaken()
+{
+    const QString clip = m_media.path(QStringLiteral("long.mp4"));
+    QVERIFY(m_media.runFfmpeg({"-f", "lavfi", "-i", "testsrc=s=160x120:r=5:d=200", "-c:v",
+                               "libx264", "-preset", "ultrafast", clip}));
+    const auto engine = makeEngine(silent());
+    QtCommonDialog dialog;
+    PositionStore store(m_media.path(QStringLiteral("state/positions")));
+    Form1 form(*engine, dialog, &store);
+    form.show();
+    auto *message = form.findChild<EngineMessage *>(QStringLiteral("engineMessage"));
+    const auto playFromStart = [&] {
+        form.commands().replaceList({clip}, true);
+        QTRY_COMPARE_WITH_TIMEOUT(engine->status(), QStringLiteral("Playing"), timeout);
+    };
+    playFromStart();
+    engine->seek(130);
+    QTRY_VERIFY_WITH_TIMEOUT(engine->position().value_or(0) >= 130, timeout);
+    QVERIFY(runHandler(form, "cmdStop_Click"));
+
+    // Opened again, it plays from its start; a click on the offer takes it there.
+    playFromStart();
+    QTRY_VERIFY(message->isVisible());
+    QCOMPARE(message->text(), QStringLiteral("Resume from 2:10"));
+    QVERIFY(form.screen()->grabWindow(form.winId()).save(QStringLiteral("x11_resume_offer.png")));
+    QTest::mouseClick(message, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(engine->position().value_or(0) >= 130, timeout);
+    QVERIFY(!message->isVisible());
+    QVERIFY(controlOf<QLineEdit>(form, "Text1")->text().startsWith(QLatin1String("2 : 1")));
 }
 
 QTEST_MAIN(TestX11PlayList)
