@@ -7,6 +7,7 @@
 #include "desktop/MprisPlayer.h"
 #include "desktop/MprisRoot.h"
 #include "desktop/MprisService.h"
+#include "desktop/ScreenInhibitor.h"
 #include "desktop/SingleInstance.h"
 #include "engine/MediaEngine.h"
 
@@ -63,6 +64,8 @@ void DesktopIntegration::raiseWindow()
 void DesktopIntegration::connectSessionBus()
 {
     connectBus(QDBusConnection::sessionBus());
+    new ScreenInhibitor(m_engine, QDBusConnection::sessionBus(),
+                        ScreenInhibitor::defaultAnswerTimeoutMs, this);
 }
 
 QString DesktopIntegration::connectBus(const QDBusConnection &bus)
