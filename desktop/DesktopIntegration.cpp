@@ -49,11 +49,15 @@ void DesktopIntegration::connectMpris()
     const MprisRoot *root = m_mpris->root();
     connect(root, &MprisRoot::quitRequested, this,
             [this] { m_commands.trigger(QStringLiteral("cmdExit_Click")); });
-    connect(root, &MprisRoot::raiseRequested, this, &DesktopIntegration::raiseWindow);
+    connect(root, &MprisRoot::raiseRequested, this, [this] { raiseWindow(); });
 }
 
-void DesktopIntegration::raiseWindow()
+void DesktopIntegration::raiseWindow(const QString &activationToken)
 {
+    // Qt's Wayland plugin takes the token from here when the window asks
+    // for the focus, and clears it once used.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
     if (m_window.isMinimized())
         m_window.showNormal();
     m_window.show();
@@ -88,8 +92,8 @@ void DesktopIntegration::serve(SingleInstance &instance)
             Qt::QueuedConnection);
     connect(
         service, &ApplicationService::openRequested, this,
-        [this](const QStringList &addresses) {
-            raiseWindow();
+        [this](const QStringList &addresses, const QString &activationToken) {
+            raiseWindow(activationToken);
             m_opener->openArguments(addresses, QDir::rootPath());
         },
         Qt::QueuedConnection);

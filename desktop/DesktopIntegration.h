@@ -44,7 +44,7 @@ public:
 
 private:
     void connectMpris();
-    void raiseWindow();
+    void raiseWindow(const QString &activationToken = {});
 
     QWidget &m_window;
     Commands &m_commands;
