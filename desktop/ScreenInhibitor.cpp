@@ -120,7 +120,6 @@ void ScreenInhibitor::onAnswer(QDBusPendingCallWatcher *watcher, int service)
         m_heldPath = inhibitCall(service).path();
         m_cookie = cookie.value();
     }
-    qCDebug(screenLog, "The screen stays awake (%s).", qPrintable(reply.service()));
     follow();
 }
 
@@ -141,5 +140,4 @@ void ScreenInhibitor::release()
     m_holder = Holder::None;
     // Nothing to wait for: the answer would change nothing.
     m_bus.send(call);
-    qCDebug(screenLog, "The screen may blank again.");
 }
