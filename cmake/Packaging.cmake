@@ -17,7 +17,7 @@ set(CPACK_PACKAGE_DESCRIPTION
   "picked in its built-in file browser, opened with the Open command, or\n"
   "gathered in a play list that is stepped through, saved and loaded as a\n"
   "text file and turned into a Windows Media play list. Playback is done by\n"
-  "libmpv; MIDI music is synthesised with FluidSynth.")
+  "libmpv, and MIDI music is synthesised with FluidSynth.")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 
 # The install rules write absolute paths (the D-Bus service's Exec) from the
@@ -41,6 +41,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Qt's platform plugins and a General MIDI sound font.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timgm6mb-soundfont | fluid-soundfont-gm")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timgm6mb-soundfont | fluid-soundfont-gm, qt6-wayland")
 
 include(CPack)

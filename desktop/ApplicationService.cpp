@@ -6,6 +6,7 @@
 
 const QString ApplicationService::objectPath = QStringLiteral("/org/corvel/MediaPlayer");
 const QString ApplicationService::enqueueAction = QStringLiteral("enqueue");
+const QString ApplicationService::activationTokenKey = QStringLiteral("activation-token");
 
 namespace {
 
@@ -37,14 +38,14 @@ void ApplicationService::setKnownAction(std::function<bool(const QString &)> kno
     m_knownAction = std::move(knownAction);
 }
 
-void ApplicationService::Activate(const QVariantMap &)
+void ApplicationService::Activate(const QVariantMap &platformData)
 {
-    emit activateRequested();
+    emit activateRequested(platformData.value(activationTokenKey).toString());
 }
 
-void ApplicationService::Open(const QStringList &uris, const QVariantMap &)
+void ApplicationService::Open(const QStringList &uris, const QVariantMap &platformData)
 {
-    emit openRequested(uris);
+    emit openRequested(uris, platformData.value(activationTokenKey).toString());
 }
 
 void ApplicationService::ActivateAction(const QString &actionName, const QVariantList &parameter,

@@ -25,6 +25,9 @@ public:
     static const QString objectPath;
     // The action that appends its one parameter, a list of addresses.
     static const QString enqueueAction;
+    // The platform data's key for the token that lets a Wayland window take
+    // the focus.
+    static const QString activationTokenKey;
 
     // Answers on this bus once registered there with exportedContents.
     explicit ApplicationService(const QDBusConnection &bus, QObject *parent = nullptr);
@@ -36,7 +39,8 @@ public:
     void setKnownAction(std::function<bool(const QString &)> knownAction);
 
 public slots:
-    // Asks to bring the window to the front.
+    // Asks to bring the window to the front, with the launcher's activation
+    // token when the platform data holds one.
     Q_SCRIPTABLE void Activate(const QVariantMap &platformData);
     // Asks to bring the window to the front and open the addresses as the
     // command line opens its files.
@@ -48,8 +52,9 @@ public slots:
                                      const QVariantMap &platformData, const QDBusMessage &message);
 
 signals:
-    void activateRequested();
-    void openRequested(const QStringList &addresses);
+    // activationToken is empty when the caller sent none.
+    void activateRequested(const QString &activationToken);
+    void openRequested(const QStringList &addresses, const QString &activationToken);
     void enqueueRequested(const QStringList &addresses);
     void actionRequested(const QString &actionName);
 

@@ -7,6 +7,7 @@
 #include "desktop/MprisPlayer.h"
 #include "desktop/MprisRoot.h"
 #include "desktop/MprisService.h"
+#include "desktop/ScreenInhibitor.h"
 #include "desktop/SingleInstance.h"
 
 #include <QDBusConnection>
@@ -49,11 +50,15 @@ void DesktopIntegration::connectMpris()
     const MprisRoot *root = m_mpris->root();
     connect(root, &MprisRoot::quitRequested, this,
             [this] { m_commands.trigger(QStringLiteral("cmdExit_Click")); });
-    connect(root, &MprisRoot::raiseRequested, this, &DesktopIntegration::raiseWindow);
+    connect(root, &MprisRoot::raiseRequested, this, [this] { raiseWindow(); });
 }
 
-void DesktopIntegration::raiseWindow()
+void DesktopIntegration::raiseWindow(const QString &activationToken)
 {
+    // Qt's Wayland plugin takes the token from here when the window asks
+    // for the focus, and clears it once used.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
     if (m_window.isMinimized())
         m_window.showNormal();
     m_window.show();
@@ -64,6 +69,8 @@ void DesktopIntegration::raiseWindow()
 void DesktopIntegration::connectSessionBus()
 {
     connectBus(QDBusConnection::sessionBus());
+    new ScreenInhibitor(m_engine, QDBusConnection::sessionBus(),
+                        ScreenInhibitor::defaultAnswerTimeoutMs, this);
 }
 
 QString DesktopIntegration::connectBus(const QDBusConnection &bus)
@@ -86,8 +93,8 @@ void DesktopIntegration::serve(SingleInstance &instance)
             Qt::QueuedConnection);
     connect(
         service, &ApplicationService::openRequested, this,
-        [this](const QStringList &addresses) {
-            raiseWindow();
+        [this](const QStringList &addresses, const QString &activationToken) {
+            raiseWindow(activationToken);
             m_opener->openArguments(addresses, QDir::rootPath());
         },
         Qt::QueuedConnection);

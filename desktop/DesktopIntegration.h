@@ -30,7 +30,7 @@ public:
     ~DesktopIntegration() override;
 
     // Registers the MPRIS objects on the session bus, or logs once that
-    // there is none.
+    // there is none, and keeps the screen awake through it while video plays.
     void connectSessionBus();
     // The same on this bus; returns the name taken, "" when none could be.
     QString connectBus(const QDBusConnection &bus);
@@ -45,7 +45,7 @@ public:
 
 private:
     void connectMpris();
-    void raiseWindow();
+    void raiseWindow(const QString &activationToken = {});
 
     QWidget &m_window;
     Commands &m_commands;

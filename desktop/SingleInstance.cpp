@@ -83,21 +83,27 @@ bool SingleInstance::claimName()
 SingleInstance::Answer SingleInstance::send(const CommandLine &line, const QString &workingFolder)
 {
     const QStringList addresses = MediaOpener::addressesOf(line.files(), workingFolder);
+    // The launcher's token lets the running window take the focus under
+    // Wayland, where a window cannot simply raise itself.
+    QVariantMap platformData;
+    const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    if (!token.isEmpty())
+        platformData.insert(ApplicationService::activationTokenKey, token);
     QDBusMessage call;
     if (line.enqueue()) {
         call =
             QDBusMessage::createMethodCall(busName, ApplicationService::objectPath,
                                            applicationInterface, QStringLiteral("ActivateAction"));
         call << ApplicationService::enqueueAction << QVariantList{QVariant(addresses)}
-             << QVariantMap();
+             << platformData;
     } else if (addresses.isEmpty()) {
         call = QDBusMessage::createMethodCall(busName, ApplicationService::objectPath,
                                               applicationInterface, QStringLiteral("Activate"));
-        call << QVariantMap();
+        call << platformData;
     } else {
         call = QDBusMessage::createMethodCall(busName, ApplicationService::objectPath,
                                               applicationInterface, QStringLiteral("Open"));
-        call << addresses << QVariantMap();
+        call << addresses << platformData;
     }
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, answerTimeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage)

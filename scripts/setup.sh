@@ -20,8 +20,12 @@ packages=(
   desktop-file-utils appstream
   # MPRIS tests: a private session bus, the MIME database, gdbus to look
   dbus-daemon shared-mime-info libglib2.0-bin
-  # the Debian package: dependencies from the binary, and its check
-  dpkg-dev lintian file
+  # the Debian package: dependencies from the binary, its check, and the
+  # manual page written from --help
+  dpkg-dev lintian file help2man
+  # the window under a Wayland compositor: weston's headless backend and
+  # Qt's Wayland platform plugin
+  weston qt6-wayland
   # keys typed through the X server; a screen reader's view of the window
   xdotool at-spi2-core python3-pyatspi
 )

@@ -127,6 +127,7 @@ void InstallTest::installsExactlyTheseFiles()
         m_metainfo,
         dataPath(QStringLiteral("dbus-1/services/" CORVEL_APP_ID ".service")),
         dataPath(QStringLiteral("icons/hicolor/scalable/apps/" CORVEL_APP_ID ".svg")),
+        dataPath(QStringLiteral("man/man1/corvel-media-player.1.gz")),
     };
     for (int size : std::as_const(m_sizes))
         expected << dataPath(

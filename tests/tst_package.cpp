@@ -2,7 +2,7 @@
 // package` does, and checks it: its name, the dependencies worked out from the
 // binary, the files it holds, the desktop files' validators on what it holds,
 // the packaged program run from the package's files, and lintian without an
-// error. Installing it for real is left to a throw-away machine.
+// error or a warning. Installing it for real is left to a throw-away machine.
 
 #include <QDirIterator>
 #include <QFile>
@@ -57,7 +57,7 @@ private slots:
     void holdsNothingElse();
     void packagedFilesAreValid();
     void packagedProgramRuns();
-    void lintianFindsNoError();
+    void lintianFindsNothing();
     void installsOnAThrowAwayMachine();
 
 private:
@@ -149,6 +149,7 @@ void PackageTest::holdsTheseFiles_data()
     QTest::newRow("play-list tail") << QStringLiteral("/usr/share/corvel-media-player/pl3.txt");
     QTest::newRow("copyright") << QStringLiteral("/usr/share/doc/corvel-media-player/copyright");
     QTest::newRow("changelog") << QStringLiteral("/usr/share/doc/corvel-media-player/changelog.gz");
+    QTest::newRow("manual page") << QStringLiteral("/usr/share/man/man1/corvel-media-player.1.gz");
     QTest::newRow("scalable icon")
         << QStringLiteral("/usr/share/icons/hicolor/scalable/apps/" CORVEL_APP_ID ".svg");
     for (const QString &size : QStringLiteral(CORVEL_ICON_SIZES).split(u' ', Qt::SkipEmptyParts))
@@ -168,7 +169,7 @@ void PackageTest::holdsNothingElse()
 {
     const int icons = QStringLiteral(CORVEL_ICON_SIZES).split(u' ', Qt::SkipEmptyParts).size() + 1;
     // The rows above, and nothing outside /usr.
-    QCOMPARE(m_files.size(), 10 + icons);
+    QCOMPARE(m_files.size(), 11 + icons);
     for (const QString &file : std::as_const(m_files))
         QVERIFY2(file.startsWith(QLatin1String("/usr/")), qPrintable(file));
 }
@@ -207,17 +208,17 @@ void PackageTest::packagedProgramRuns()
         QVERIFY2(file.output.contains(QLatin1String(", stripped")), qPrintable(file.output));
 }
 
-void PackageTest::lintianFindsNoError()
+void PackageTest::lintianFindsNothing()
 {
     if (tool("lintian").isEmpty())
         QSKIP("lintian is not installed (bash scripts/setup.sh installs it)");
     const Run check = run(tool("lintian"),
                           {QStringLiteral("--tag-display-limit"), QStringLiteral("0"), m_package});
-    QStringList errors;
+    QStringList found;
     for (const QString &line : check.output.split(u'\n', Qt::SkipEmptyParts))
-        if (line.startsWith(QLatin1String("E: ")))
-            errors << line;
-    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+        if (line.startsWith(QLatin1String("E: ")) || line.startsWith(QLatin1String("W: ")))
+            found << line;
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
     // lintian itself ran to its end (it exits 1 for errors and 2 when it fails).
     QVERIFY2(check.exitCode == 0 || check.exitCode == 1, qPrintable(check.output));
     if (!check.output.isEmpty())
