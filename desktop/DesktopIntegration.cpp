@@ -18,7 +18,7 @@
 DesktopIntegration::DesktopIntegration(QWidget &window, Commands &commands,
                                        const PlayListBox &playList, MediaEngine &engine,
                                        CommonDialog &dialog, QObject *parent)
-    : QObject(parent), m_window(window), m_commands(commands),
+    : QObject(parent), m_window(window), m_commands(commands), m_engine(engine),
       m_opener(new MediaOpener(commands, dialog, this)),
       m_drops(new DropHandler(window, *m_opener, engine, this)),
       m_mpris(new MprisService(engine, playList, this))

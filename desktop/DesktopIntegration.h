@@ -49,6 +49,8 @@ private:
 
     QWidget &m_window;
     Commands &m_commands;
+    // Watched only, for what keeps the screen awake; commands go through m_commands.
+    MediaEngine &m_engine;
     MediaOpener *m_opener;
     DropHandler *m_drops;
     MprisService *m_mpris;
