@@ -80,6 +80,7 @@ private slots:
     void keysAndMpris();
     void secondStart();
     void errorOverThePicture();
+    void playListFile_data();
     void playListFile();
 
 private:
@@ -282,16 +283,32 @@ void TestX11Program::errorOverThePicture()
     QCOMPARE(player->mpris(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
 }
 
+void TestX11Program::playListFile_data()
+{
+    QTest::addColumn<bool>("throughDialog");
+    QTest::newRow("Repeat after a .wpl of red then green plays red again: command line") << false;
+    QTest::newRow("Repeat after a .wpl of red then green plays red again: Ctrl+Shift+O") << true;
+}
+
 void TestX11Program::playListFile()
 {
+    QFETCH(bool, throughDialog);
     const QString list = m_media.textFile(
         QStringLiteral("colours.wpl"),
         QStringLiteral("<?wpl version=\"1.0\"?><smil><body><seq><media src=\"%1\"/>"
                        "<media src=\"%2\"/></seq></body></smil>")
             .arg(m_red, m_green));
-    const auto player = startPlayer({list});
+    const auto player = startPlayer(throughDialog ? QStringList() : QStringList{list});
     QVERIFY(player);
     const QRect window = player->window();
+    if (throughDialog) {
+        // "Click To Load Play List File Name" by its key; the name typed
+        // into the dialog.
+        player->keys({QStringLiteral("ctrl+shift+o")});
+        QTest::qWait(1000);
+        player->type(list);
+        player->keys({QStringLiteral("Return")});
+    }
     QTRY_VERIFY_WITH_TIMEOUT(isRed(at(window, inPicture)), timeout);
     QTRY_VERIFY_WITH_TIMEOUT(isGreen(at(window, inPicture)), timeout);
     QTRY_COMPARE_WITH_TIMEOUT(player->mpris(QStringLiteral("PlaybackStatus")).toString(),

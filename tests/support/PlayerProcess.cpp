@@ -122,6 +122,11 @@ void PlayerProcess::keys(const QStringList &keys, int delayMs) const
         keys);
 }
 
+void PlayerProcess::type(const QString &text) const
+{
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"), text});
+}
+
 void PlayerProcess::doubleClick(QPoint at) const
 {
     xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), m_windowId,

@@ -31,6 +31,8 @@ public:
     QRect window() const;
     // Types these keys (xdotool names, "ctrl+1") into the player's window.
     void keys(const QStringList &keys, int delayMs = 20) const;
+    // Types this text into whatever has the keyboard.
+    void type(const QString &text) const;
     // Double-clicks at this point of the window.
     void doubleClick(QPoint at) const;
     // The whole screen as it shows now.
