@@ -4,6 +4,7 @@
 // double-clicks through the X server, MPRIS over the bus, a second start)
 // and judged by what shows on the screen and what the player reports over
 // MPRIS. The subtitle menu through a screen reader is in a11y_commands.
+#include "support/DragSource.h"
 #include "support/PlayerProcess.h"
 #include "support/PrivateBus.h"
 #include "support/TestMedia.h"
@@ -79,6 +80,7 @@ private slots:
     void keysAndMpris_data();
     void keysAndMpris();
     void secondStart();
+    void subtitleDropped();
     void errorOverThePicture();
     void playListFile_data();
     void playListFile();
@@ -266,6 +268,48 @@ void TestX11Program::secondStart()
     // The second start hands its file over and ends without a window.
     QCOMPARE(player->runAgain({green}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(isGreen(at(window, inPicture)), timeout);
+}
+
+void TestX11Program::subtitleDropped()
+{
+    const QString blue =
+        m_media.colourClip(QStringLiteral("blue.mp4"), 60.0, QSize(320, 240), QColor(20, 40, 160));
+    const QString words = m_media.bytesFile(
+        QStringLiteral("words.srt"), "1\n00:00:00,000 --> 00:10:00,000\nWHITE WORDS ON BLUE\n\n");
+    const auto player = startPlayer({blue});
+    QVERIFY(player);
+    QTRY_COMPARE_WITH_TIMEOUT(player->mpris(QStringLiteral("PlaybackStatus")).toString(),
+                              QStringLiteral("Playing"), timeout);
+    const QRect window = player->window();
+    // The lowest strip of the picture, where subtitles go.
+    const auto whiteInStrip = [&window] {
+        const QImage shot = PlayerProcess::screen();
+        int white = 0;
+        for (int y = 380; y < 460; ++y)
+            for (int x = 10; x < 720; x += 2)
+                white += isWhite(shot.pixelColor(window.topLeft() + QPoint(x, y)));
+        return white;
+    };
+    QCOMPARE(whiteInStrip(), 0);
+    DragSource source({QUrl::fromLocalFile(words)});
+    source.setGeometry(1180, 960, 80, 50);
+    source.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&source));
+    // Pressed on the source, carried over the picture and let go there.
+    const QPoint drop = window.topLeft() + inPicture;
+    QProcess hand;
+    hand.start(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"),   QStringLiteral("1210"),        QStringLiteral("980"),
+         QStringLiteral("mousedown"),   QStringLiteral("1"),           QStringLiteral("sleep"),
+         QStringLiteral("0.3"),         QStringLiteral("mousemove"),   QStringLiteral("1150"),
+         QStringLiteral("950"),         QStringLiteral("sleep"),       QStringLiteral("0.3"),
+         QStringLiteral("mousemove"),   QString::number(drop.x()),     QString::number(drop.y()),
+         QStringLiteral("sleep"),       QStringLiteral("0.3"),         QStringLiteral("mousemove"),
+         QString::number(drop.x() + 5), QString::number(drop.y() + 5), QStringLiteral("sleep"),
+         QStringLiteral("0.5"),         QStringLiteral("mouseup"),     QStringLiteral("1")});
+    QTRY_VERIFY_WITH_TIMEOUT(hand.state() == QProcess::NotRunning, timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(whiteInStrip() > 200, timeout);
 }
 
 void TestX11Program::errorOverThePicture()
