@@ -1,5 +1,7 @@
 #include "engine/TrackMenuButton.h"
 
+#include "engine/AccessibleMenuButton.h"
+
 #include <QActionGroup>
 #include <QMenu>
 
@@ -11,6 +13,7 @@ TrackMenuButton::TrackMenuButton(MediaTrack::Type type, QWidget *parent)
     // No arrow: the bar has no room for one, and the glyph says enough.
     setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     setVisible(false);
+    AccessibleMenuButton::install();
 }
 
 void TrackMenuButton::setTracks(const QList<MediaTrack> &tracks)
@@ -29,8 +32,11 @@ void TrackMenuButton::setTracks(const QList<MediaTrack> &tracks)
             action->setChecked(checked);
             action->setData(id);
             group->addAction(action);
-            connect(action, &QAction::triggered, this,
-                    [this, id] { emit trackChosen(m_type, id); });
+            connect(action, &QAction::triggered, this, [this, id] {
+                // A screen reader's choice leaves the menu open otherwise.
+                m_menu->hide();
+                emit trackChosen(m_type, id);
+            });
         };
         if (subtitles) {
             bool any = false;

@@ -2,6 +2,9 @@
 """The player as a screen reader sees it: starts the real program on the
 accessibility bus, finds every command a user can start by its spoken name
 and role, and presses Add through its accessible action to add a file.
+Then plays a video with a subtitle beside it, opens the engine bar's
+"Subtitles" menu through its accessible action, chooses "Off" there and
+watches the words leave the picture on the screen.
 
 Usage: a11y_commands.py PLAYER   (under an X server and a D-Bus session)
 Exit status 77 means the accessibility bus could not start here.
@@ -148,10 +151,67 @@ def main():
                    XDG_DATA_HOME=home)
         process = subprocess.Popen([player], cwd=home, env=env)
         try:
-            return check(process, medium)
+            check(process, medium)
         finally:
             process.kill()
             process.wait()
+        video = make_subtitled_video(home)
+        process = subprocess.Popen([player, video], cwd=home, env=env)
+        try:
+            return check_subtitle_menu(process)
+        finally:
+            process.kill()
+            process.wait()
+
+
+def make_subtitled_video(folder):
+    """A dark blue clip with white words beside it, as ffmpeg makes it."""
+    video = os.path.join(folder, "blue.mp4")
+    subprocess.run(["ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                    "color=c=0x142890:size=320x240:rate=25:duration=60",
+                    "-pix_fmt", "yuv420p", video], check=True)
+    with open(os.path.join(folder, "blue.srt"), "w") as out:
+        out.write("1\n00:00:00,000 --> 00:10:00,000\nWHITE WORDS ON BLUE\n\n")
+    return video
+
+
+def white_pixels(x, y, width, height):
+    """How many nearly white pixels this rectangle of the screen holds."""
+    shot = subprocess.run(["ffmpeg", "-loglevel", "error", "-f", "x11grab", "-video_size",
+                           f"{width}x{height}", "-i", f"{os.environ['DISPLAY']}+{x},{y}",
+                           "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray", "-"],
+                          capture_output=True, check=True).stdout
+    return sum(1 for value in shot if value > 220)
+
+
+def check_subtitle_menu(process):
+    app = wait_for("the player on the accessibility bus", lambda: application_of(process.pid))
+    button = wait_for("the engine bar's Subtitles button", lambda: next(
+        (n for n in find(app, "push button", "Subtitles")
+         if n.getState().contains(pyatspi.STATE_SHOWING)), None))
+    # Where subtitles go: the lowest strip of the picture, right above the bar.
+    bar = next(n for n in find(app, "filler", "Engine controls")
+               if n.getState().contains(pyatspi.STATE_SHOWING))
+    x, y, width, _ = bar.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    strip = (x, y - 90, width, 90)
+    wait_for("the subtitle on the picture", lambda: white_pixels(*strip) > 200)
+    actions = button.queryAction()
+    names = [actions.getName(i) for i in range(actions.nActions)]
+    if "ShowMenu" not in names:
+        fail(f"the Subtitles button offers {names}, not ShowMenu")
+    actions.doAction(names.index("ShowMenu"))
+    off = wait_for("the menu item Off, showing", lambda: next(
+        (n for n in find(button, "menu item", "Off")
+         if n.getState().contains(pyatspi.STATE_SHOWING)), None))
+    items = [n.name for n in find(button, "menu item")]
+    if items != ["Off", "blue.srt"]:
+        fail(f"the Subtitles menu offers {items}")
+    press(off)
+    wait_for("the subtitle to leave the picture", lambda: white_pixels(*strip) == 0)
+    if process.poll() is not None:
+        fail(f"the player ended with status {process.returncode}")
+    print(f"Off chosen in the Subtitles menu ({', '.join(items)}) hid the subtitle")
+    return 0
 
 
 def unreachable_commands(window):
@@ -222,7 +282,6 @@ def check(process, medium):
     if process.poll() is not None:
         fail(f"the player ended with status {process.returncode}")
     print(f"Add through its accessible action added {entry}")
-    return 0
 
 
 if __name__ == "__main__":
