@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QMimeData>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -83,6 +84,8 @@ private slots:
     void addedSubtitleIsShownInItsEncoding_data();
     void addedSubtitleIsShownInItsEncoding();
     void droppedSubtitleJoinsTheVideoNotTheList();
+    void unfitSubtitleFilesAreNamed_data();
+    void unfitSubtitleFilesAreNamed();
 
 private:
     TestMedia m_media;
@@ -213,6 +216,52 @@ void TestEngineTracks::droppedSubtitleJoinsTheVideoNotTheList()
     QTRY_COMPARE_WITH_TIMEOUT(MediaTrack::ofType(engine->tracks(), Subtitle).size(), 2, timeout);
     QCOMPARE(form.playList().listCount(), 0);
     QVERIFY(dialog.messages.isEmpty());
+}
+
+void TestEngineTracks::unfitSubtitleFilesAreNamed_data()
+{
+    QTest::addColumn<bool>("beside");
+    QTest::addColumn<bool>("pipe");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("dropped, a pipe") << false << true << "it is a pipe or a device";
+    QTest::newRow("dropped, 11 MB") << false << false << "at more than 10 MB";
+    QTest::newRow("beside the video, 11 MB") << true << false << "at more than 10 MB";
+}
+
+void TestEngineTracks::unfitSubtitleFilesAreNamed()
+{
+    QFETCH(bool, beside);
+    QFETCH(bool, pipe);
+    QFETCH(QString, why);
+    const QString folder = m_media.path(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    const QString video = folder + QStringLiteral("/clip.mkv");
+    QVERIFY(QFile::copy(m_clip, video));
+    // mpv would load one named after the video by itself.
+    const QString subtitle =
+        folder + (beside ? QStringLiteral("/clip.srt") : QStringLiteral("/dropped.srt"));
+    if (pipe) {
+        QCOMPARE(::mkfifo(QFile::encodeName(subtitle).constData(), 0644), 0);
+    } else {
+        // Sparse: it costs no disk, and reading it costs what a real one would.
+        QFile file(subtitle);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(srt("Too large")) > 0);
+        QVERIFY(file.resize(11 * 1024 * 1024));
+    }
+    const auto engine = makeEngine(decodingOnly());
+    engine->setUrl(video);
+    if (!beside)
+        engine->addSubtitleFile(subtitle);
+    QTRY_VERIFY2_WITH_TIMEOUT(engine->problem().contains(why), qPrintable(engine->problem()),
+                              timeout);
+    QVERIFY2(engine->problem().contains(QDir::toNativeSeparators(subtitle)),
+             qPrintable(engine->problem()));
+    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), QStringLiteral("Playing"), timeout);
+    QCOMPARE(MediaTrack::ofType(engine->tracks(), Subtitle).size(), 1);
+
+    // mpv still takes requests: a fit file is added after it.
+    engine->addSubtitleFile(m_media.bytesFile(QStringLiteral("fit.srt"), srt("Fit words")));
+    QTRY_COMPARE_WITH_TIMEOUT(engine->subtitleText(), QStringLiteral("Fit words"), timeout);
 }
 
 QTEST_MAIN(TestEngineTracks)

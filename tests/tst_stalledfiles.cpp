@@ -8,10 +8,12 @@
 
 #include <QElapsedTimer>
 #include <QtTest>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -92,6 +94,7 @@ private slots:
     void pipesBesideAMediumAreLeftAlone();
     void listsInsideAMediumNamingPipesAreRefused_data();
     void listsInsideAMediumNamingPipesAreRefused();
+    void entrySwappedForAPipeWhileItOpens();
 
 private:
     TestMedia m_media;
@@ -224,6 +227,44 @@ void TestStalledFiles::listsInsideAMediumNamingPipesAreRefused()
     // The tone still opens after it.
     engine.setUrl(m_tone);
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
+}
+
+void TestStalledFiles::entrySwappedForAPipeWhileItOpens()
+{
+    const QString pipe = m_media.path(QStringLiteral("swap.pipe"));
+    QVERIFY(makePipe(pipe));
+    const QString swapped = m_media.path(QStringLiteral("swapped.wav"));
+    QVERIFY(QFile::copy(m_tone, swapped));
+    const QByteArray target = QFile::encodeName(swapped);
+    const QByteArray spare = target + ".next";
+    const QByteArray sources[] = {QFile::encodeName(m_tone), QFile::encodeName(pipe)};
+    std::atomic<bool> swapping{true};
+    std::thread swapper([&] {
+        for (int i = 0; swapping; ++i) {
+            ::unlink(spare.constData());
+            if (::link(sources[i % 2].constData(), spare.constData()) == 0)
+                ::rename(spare.constData(), target.constData());
+            ::usleep(500);
+        }
+    });
+
+    const auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        engine.setUrl(swapped);
+        QVERIFY(ticksDuring(300) >= 2);
+        // Stop acts at once, whether it opened, was refused or still waits.
+        engine.stop();
+        const QString stopped = engine.status();
+        QVERIFY2(stopped == QLatin1String("Stopped") ||
+                     stopped.startsWith(QLatin1String("Error: ")),
+                 qPrintable(stopped));
+        // And so does the next medium.
+        engine.setUrl(m_tone);
+        QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
+    }
+    swapping = false;
+    swapper.join();
 }
 
 QTEST_MAIN(TestStalledFiles)

@@ -16,6 +16,9 @@ PositionDisplay::PositionDisplay(MediaEngine &engine, QTimer &timer1, QLineEdit 
     : QObject(parent), m_engine(engine), m_timer1(timer1), m_text1(text1), m_text2(text2),
       m_text4(text4), m_cmdRepeat(cmdRepeat), m_playList1(playList1), m_pfname(pfname)
 {
+    // A medium whose length is not known stops the timer at its first tick,
+    // and one that fails later would show "Opening" for ever.
+    connect(&engine, &MediaEngine::failed, this, [this] { m_text4.setText(m_engine.status()); });
 }
 
 QString PositionDisplay::timeText(qint64 minutes, qint64 seconds)
