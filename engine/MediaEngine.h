@@ -52,7 +52,8 @@ public:
     virtual void play() = 0;
     // controls.pause.
     virtual void pause() = 0;
-    // controls.stop: stops and rewinds, keeping the medium loaded.
+    // controls.stop: stops and rewinds, keeping the medium loaded; a medium
+    // still opening is given up instead, and play() opens it again.
     virtual void stop() = 0;
     // controls.fastForward: fast playback until the next transport call.
     virtual void fastForward() = 0;
