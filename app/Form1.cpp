@@ -7,6 +7,7 @@
 #include "commands/browse/FileBrowser.h"
 #include "commands/browse/OpenCommand.h"
 #include "commands/playback/EngineCommands.h"
+#include "commands/playback/EngineFollower.h"
 #include "commands/playback/PositionDisplay.h"
 #include "commands/playback/Transport.h"
 #include "commands/playlist/PlayList.h"
@@ -46,12 +47,11 @@ Form1::~Form1() = default;
 void Form1::createSubsystems()
 {
     const Form1Controls &c = m_controls;
-    m_positionDisplay = new PositionDisplay(m_engine, *c.Timer1, *c.Text1, *c.Text2, *c.Text4,
-                                            *c.cmdRepeat, *c.PlayList1, *c.pfname, this);
-    m_transport = new Transport(m_engine, *m_positionDisplay, *c.Timer1, *c.PlayList1, *c.pfname,
-                                *c.Text1, *c.Text2, *c.cmdRepeat, this);
-    m_playList = new PlayList(m_engine, m_dialog, *c.PlayList1, *c.Timer1, *c.pfname, *c.Text1,
-                              *c.Text2, this);
+    m_positionDisplay = new PositionDisplay(m_engine, PositionDisplay::Controls(c), this);
+    m_engineFollower = new EngineFollower(m_engine, *m_positionDisplay, *c.Timer1, this);
+    m_transport = new Transport(m_engine, *m_positionDisplay, *m_engineFollower,
+                                Transport::Controls(c), this);
+    m_playList = new PlayList(m_engine, m_dialog, PlayList::Controls(c), this);
     m_playListFiles = new PlayListFiles(m_dialog, *c.PlayList1, this);
     m_playListPlayback = new PlayListPlayback(m_engine, m_dialog, *c.PlayList1, *c.PLName, this);
     m_fileBrowser =
@@ -82,6 +82,7 @@ void Form1::bindKeys()
     // Commands that only keys start.
     auto *engine = m_engineCommands;
     m_commands->add("playPause", engine, &EngineCommands::playPause);
+    m_commands->add("play", engine, &EngineCommands::play);
     m_commands->add("seekBackward", engine, &EngineCommands::seekBackward);
     m_commands->add("seekForward", engine, &EngineCommands::seekForward);
     m_commands->add("seekBackwardLong", engine, &EngineCommands::seekBackwardLong);
@@ -183,4 +184,6 @@ void Form1::bindEvents()
     connect(m_commands, &Commands::listAppendRequested, list, &PlayList::appendEntries);
     connect(m_commands, &Commands::playListFileRequested, whole,
             &PlayListPlayback::loadPlayListFile);
+    connect(m_commands, &Commands::seekRequested, m_engineCommands, &EngineCommands::seekTo);
+    connect(m_commands, &Commands::volumeRequested, m_engineCommands, &EngineCommands::setVolume);
 }

@@ -8,6 +8,7 @@ class Commands;
 class CommonDialog;
 class CompactView;
 class EngineCommands;
+class EngineFollower;
 class EngineScreen;
 class FileBrowser;
 class KeyHelp;
@@ -54,6 +55,7 @@ private:
 
     // The subsystems, children of the window.
     PositionDisplay *m_positionDisplay = nullptr;
+    EngineFollower *m_engineFollower = nullptr;
     Transport *m_transport = nullptr;
     PlayList *m_playList = nullptr;
     PlayListFiles *m_playListFiles = nullptr;

@@ -11,7 +11,7 @@
 // mpv --vo=gpu --gpu-sw. Sound goes nowhere (ao=null) in every run.
 #include "BenchEngine.h"
 #include "app/Form1.h"
-#include "engine/mpv/MpvVideoSurface.h"
+#include "engine/mpv/MpvRenderSurface.h"
 #include "widgets/QtCommonDialog.h"
 
 #include <QApplication>
@@ -65,7 +65,7 @@ int playOne(QApplication &app, const QString &outputName, const QString &clip)
     window.show();
 
     QObject::connect(&engine, &MediaEngine::endOfStream, &app, [&] {
-        auto *surface = dynamic_cast<MpvVideoSurface *>(
+        auto *surface = dynamic_cast<MpvRenderSurface *>(
             engine.widget()->findChild<QWidget *>(QStringLiteral("videoSurface")));
         const QSize size = surface ? surface->widget()->size() : QSize();
         std::printf("RESULT output=%s surface=%dx%d drawn=%lld skipped=%lld dropped=%s\n",

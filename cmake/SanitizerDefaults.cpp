@@ -3,14 +3,9 @@
 
 extern "C" {
 
-// The engine module carries its own copy of the engine library's classes,
-// which the program's exported copy replaces when it is loaded; both copies
-// register the same globals, which is not reported. Globals of one name but
-// different sizes still are.
 __attribute__((visibility("default"), used)) const char *__asan_default_options()
 {
-    return "detect_leaks=1:check_initialization_order=1:print_suppressions=0:"
-           "detect_odr_violation=1";
+    return "detect_leaks=1:check_initialization_order=1:print_suppressions=0";
 }
 
 __attribute__((visibility("default"), used)) const char *__ubsan_default_options()

@@ -133,3 +133,13 @@ void Commands::loadPlayListFile(const QString &path)
 {
     emit playListFileRequested(path);
 }
+
+void Commands::seekTo(double seconds)
+{
+    emit seekRequested(seconds);
+}
+
+void Commands::setVolume(int percent)
+{
+    emit volumeRequested(percent);
+}

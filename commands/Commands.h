@@ -55,12 +55,19 @@ public:
     void appendToList(const QStringList &entries);
     // Hands a play-list file to the engine as Load play-list file does.
     void loadPlayListFile(const QString &path);
+    // Moves the medium to this position in seconds, as the engine's seek
+    // slider does.
+    void seekTo(double seconds);
+    // Sets the volume in percent, as the engine's volume slider does.
+    void setVolume(int percent);
 
 signals:
     // The requests above, for the play list to carry out.
     void listReplaceRequested(const QStringList &entries, bool playFirst);
     void listAppendRequested(const QStringList &entries);
     void playListFileRequested(const QString &path);
+    void seekRequested(double seconds);
+    void volumeRequested(int percent);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -31,21 +31,23 @@ void appendLines(QByteArray &out, const QByteArray &piece)
     }
 }
 
-QStringList textLines(const QString &text)
+// Calls take(line) for every line of text, without its line end (CR LF, LF
+// or a lone CR), until take returns false; false then.
+template <class View, class Take> bool forEachLine(View text, Take take)
 {
-    QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
     while (start < n) {
         qsizetype end = start;
         while (end < n && text[end] != u'\n' && text[end] != u'\r')
             ++end;
-        lines << text.mid(start, end - start);
+        if (!take(text.sliced(start, end - start)))
+            return false;
         if (end + 1 < n && text[end] == u'\r' && text[end + 1] == u'\n')
             ++end;
         start = end + 1;
     }
-    return lines;
+    return true;
 }
 
 bool isBlank(char c)
@@ -103,38 +105,35 @@ bool isCopiedByBytes(QByteArrayView list)
     return list.isValidUtf8();
 }
 
+QByteArrayView withoutMark(QByteArrayView list)
+{
+    return list.startsWith("\xEF\xBB\xBF") ? list.sliced(3) : list;
+}
+
 QString appendByBytes(QByteArray &out, QByteArrayView list)
 {
-    if (list.startsWith("\xEF\xBB\xBF"))
-        list = list.sliced(3);
-    qsizetype start = 0;
-    const qsizetype n = list.size();
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && list[end] != '\n' && list[end] != '\r')
-            ++end;
-        const QByteArrayView path = linePathBytes(list.sliced(start, end - start));
-        const QString error = path.isEmpty() ? QString() : appendMediaLine(out, path);
-        if (!error.isEmpty())
-            return error;
-        start = end + 1;
-    }
-    return {};
+    QString error;
+    forEachLine(withoutMark(list), [&out, &error](QByteArrayView line) {
+        const QByteArrayView path = linePathBytes(line);
+        if (!path.isEmpty())
+            error = appendMediaLine(out, path);
+        return error.isEmpty();
+    });
+    return error;
 }
 
 QString appendDecoded(QByteArray &out, const QByteArray &list)
 {
-    for (const QString &line : textLines(TextDecoding::decode(list))) {
+    QString error;
+    forEachLine(QStringView(TextDecoding::decode(list)), [&out, &error](QStringView line) {
         const QString path = PlayListText::linePath(line);
         if (path.isEmpty())
-            continue;
-        if (!path.isValidUtf16())
-            return refusal(path, brokenCharacter);
-        const QString error = appendMediaLine(out, path.toUtf8());
-        if (!error.isEmpty())
-            return error;
-    }
-    return {};
+            return true;
+        error = path.isValidUtf16() ? appendMediaLine(out, path.toUtf8())
+                                    : refusal(path, brokenCharacter);
+        return error.isEmpty();
+    });
+    return error;
 }
 
 } // namespace
@@ -153,6 +152,24 @@ Document generate(const QByteArray &head, const QByteArray &savedList, const QBy
     }
     appendLines(out, tail);
     return document;
+}
+
+qsizetype entryCount(const QByteArray &savedList, qsizetype stopAfter)
+{
+    qsizetype count = 0;
+    const auto counted = [&count, stopAfter](auto path) {
+        if (!path.isEmpty())
+            ++count;
+        return count < stopAfter;
+    };
+    if (isCopiedByBytes(savedList)) {
+        forEachLine(withoutMark(savedList),
+                    [&counted](QByteArrayView line) { return counted(linePathBytes(line)); });
+    } else {
+        forEachLine(QStringView(TextDecoding::decode(savedList)),
+                    [&counted](QStringView line) { return counted(PlayListText::linePath(line)); });
+    }
+    return count;
 }
 
 QString appendEscaped(QByteArray &out, QByteArrayView utf8)

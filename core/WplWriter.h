@@ -25,6 +25,11 @@ struct Document
 // skipped, each path written XML-escaped in double quotes as UTF-8.
 Document generate(const QByteArray &head, const QByteArray &savedList, const QByteArray &tail);
 
+// How many media lines the saved list makes (its lines that name a path),
+// counting no further than stopAfter: a huge list is told from a long one
+// before any line is built.
+qsizetype entryCount(const QByteArray &savedList, qsizetype stopAfter);
+
 // Appends UTF-8 text escaped for a double-quoted XML attribute: & < > " as
 // entities, tab and line breaks as character references so they survive.
 // For text with another control character or U+FFFE/U+FFFF, which XML

@@ -8,7 +8,6 @@
 #include "desktop/MprisRoot.h"
 #include "desktop/MprisService.h"
 #include "desktop/SingleInstance.h"
-#include "engine/MediaEngine.h"
 
 #include <QDBusConnection>
 #include <QDir>
@@ -18,7 +17,7 @@
 DesktopIntegration::DesktopIntegration(QWidget &window, Commands &commands,
                                        const PlayListBox &playList, MediaEngine &engine,
                                        CommonDialog &dialog, QObject *parent)
-    : QObject(parent), m_window(window), m_commands(commands), m_engine(engine),
+    : QObject(parent), m_window(window), m_commands(commands),
       m_opener(new MediaOpener(commands, dialog, this)),
       m_drops(new DropHandler(window, *m_opener, engine, this)),
       m_mpris(new MprisService(engine, playList, this))
@@ -29,17 +28,19 @@ DesktopIntegration::~DesktopIntegration() = default;
 
 void DesktopIntegration::connectMpris()
 {
-    MediaEngine *engine = &m_engine;
     const MprisPlayer *player = m_mpris->player();
-    connect(player, &MprisPlayer::nextRequested, this,
-            [this] { m_commands.trigger(QStringLiteral("cmdNext_Click")); });
-    connect(player, &MprisPlayer::previousRequested, this,
-            [this] { m_commands.trigger(QStringLiteral("cmdBack_Click")); });
-    connect(player, &MprisPlayer::playRequested, engine, &MediaEngine::play);
-    connect(player, &MprisPlayer::pauseRequested, engine, &MediaEngine::pause);
-    connect(player, &MprisPlayer::stopRequested, engine, &MediaEngine::stop);
-    connect(player, &MprisPlayer::volumeRequested, engine, &MediaEngine::setVolume);
-    connect(player, &MprisPlayer::seekRequested, engine, &MediaEngine::seek);
+    const auto run = [this](const char *handlerName) {
+        return [this, handlerName] { m_commands.trigger(QLatin1String(handlerName)); };
+    };
+    connect(player, &MprisPlayer::nextRequested, this, run("cmdNext_Click"));
+    connect(player, &MprisPlayer::previousRequested, this, run("cmdBack_Click"));
+    // Play resumes where the medium stood, as the engine's own bar does;
+    // Pause and Stop are the window's own.
+    connect(player, &MprisPlayer::playRequested, this, run("play"));
+    connect(player, &MprisPlayer::pauseRequested, this, run("cmdPause_Click"));
+    connect(player, &MprisPlayer::stopRequested, this, run("cmdStop_Click"));
+    connect(player, &MprisPlayer::volumeRequested, &m_commands, &Commands::setVolume);
+    connect(player, &MprisPlayer::seekRequested, &m_commands, &Commands::seekTo);
     // Opened once the caller has its answer, as for a later start.
     connect(
         player, &MprisPlayer::openRequested, m_opener,

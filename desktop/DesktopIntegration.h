@@ -15,10 +15,11 @@ class PlayListBox;
 class QWidget;
 
 // What ties the window to the desktop: files from the command line, from
-// later starts and from drops, and MPRIS for the media keys. It reaches the window only through its
-// commands, reads the play list and drives the engine as its own control bar
-// does. With no argument, no drop and no bus the window behaves exactly as it
-// would without it.
+// later starts and from drops, and MPRIS for the media keys. It reaches the
+// window and its engine only through the window's commands (a dropped
+// subtitle file aside, which joins the video the engine plays);
+// it reads the play list and the engine. With no argument, no drop and no
+// bus the window behaves exactly as it would without it.
 class DesktopIntegration : public QObject
 {
     Q_OBJECT
@@ -48,7 +49,6 @@ private:
 
     QWidget &m_window;
     Commands &m_commands;
-    MediaEngine &m_engine;
     MediaOpener *m_opener;
     DropHandler *m_drops;
     MprisService *m_mpris;

@@ -1,5 +1,6 @@
 #include "desktop/MprisPlayer.h"
 
+#include "commands/PlayListSteps.h"
 #include "core/MediaSource.h"
 #include "desktop/MediaOpener.h"
 #include "engine/MediaEngine.h"
@@ -113,12 +114,12 @@ qlonglong MprisPlayer::position() const
 
 bool MprisPlayer::canGoNext() const
 {
-    return m_playList.listIndex() + 1 < m_playList.listCount();
+    return PlayListSteps(m_playList).next() >= 0;
 }
 
 bool MprisPlayer::canGoPrevious() const
 {
-    return m_playList.listIndex() >= 0;
+    return PlayListSteps(m_playList).hasPrevious();
 }
 
 bool MprisPlayer::canPlay() const

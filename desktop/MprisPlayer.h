@@ -14,9 +14,9 @@ class QDBusMessage;
 
 // The MPRIS player object (org.mpris.MediaPlayer2.Player), which the media
 // keys and the desktop's media controls use. It shows what the engine and the
-// play list say and only asks for what its callers want done: Play, Pause,
-// PlayPause and Stop are meant as the engine's own control bar does them
-// (resume where it stood), Next and Previous as the window's ">" and "<".
+// play list say and only asks for what its callers want done: Play and
+// PlayPause resume where the medium stood, as the engine's own control bar
+// does, Pause and Stop are the window's, Next and Previous its ">" and "<".
 // Changes of the status, the current medium, the volume and what Next and
 // Previous can do are sent as PropertiesChanged; a jump of the position, by
 // a seek of anyone's or otherwise, as Seeked.

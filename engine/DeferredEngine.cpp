@@ -26,6 +26,8 @@ void DeferredEngine::attach(std::unique_ptr<MediaEngine> engine)
     connect(t, &MediaEngine::durationChanged, this, &MediaEngine::durationChanged);
     connect(t, &MediaEngine::positionChanged, this, &MediaEngine::positionChanged);
     connect(t, &MediaEngine::playbackStateChanged, this, &MediaEngine::playbackStateChanged);
+    connect(t, &MediaEngine::stopped, this, &MediaEngine::stopped);
+    connect(t, &MediaEngine::seeked, this, &MediaEngine::seeked);
     connect(t, &MediaEngine::failed, this, &MediaEngine::failed);
     connect(t, &MediaEngine::problemChanged, this, &MediaEngine::problemChanged);
     connect(t, &MediaEngine::tracksChanged, this, &MediaEngine::tracksChanged);
@@ -38,7 +40,6 @@ void DeferredEngine::attach(std::unique_ptr<MediaEngine> engine)
         call(*t);
     placeTargetWidget();
     announceStatus();
-    emit attached();
 }
 
 QWidget *DeferredEngine::widget()

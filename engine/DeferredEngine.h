@@ -24,8 +24,6 @@ public:
     // Takes the real engine over and replays what was asked before; only
     // the first call counts.
     void attach(std::unique_ptr<MediaEngine> engine);
-    // The real engine once attached, else null.
-    MediaEngine *target() const { return m_target.get(); }
 
     QWidget *widget() override;
     void setUrl(const QString &url) override;
@@ -50,10 +48,6 @@ public:
     void addSubtitleFile(const QString &path) override;
     bool fullScreen() const override;
     void setFullScreen(bool on) override;
-
-signals:
-    // The real engine has taken over.
-    void attached();
 
 private:
     // Runs the request on the real engine, or keeps it for attach().

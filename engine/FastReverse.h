@@ -42,8 +42,6 @@ public:
     void start(double fromSeconds);
     // Ends the run.
     void stop();
-    // Whether a run is going on.
-    bool isRunning() const { return m_running; }
 
     // Seeks to where the run should be by now, unless a seek is still out;
     // ends the run when that is the start.

@@ -114,7 +114,7 @@ public:
 
 signals:
     // Raised once when the current medium has played to its natural end.
-    void endOfStream(int result);
+    void endOfStream();
     // status() changed to this text.
     void statusChanged(const QString &status);
     // volume() changed to this percentage.
@@ -125,6 +125,12 @@ signals:
     void positionChanged(std::optional<double> seconds);
     // playbackState() changed to this state.
     void playbackStateChanged(MediaEngine::PlaybackState state);
+    // stop() stopped the current medium, whoever asked (the engine's own bar
+    // included); a medium that ends or is replaced does not raise it.
+    void stopped();
+    // seek() or seekBy() moved the current medium to this position, whoever
+    // asked; playback, fast playback and stop() do not raise it.
+    void seeked(double seconds);
     // The medium could not be opened or played, for this reason (the same
     // words status() shows after "Error: ").
     void failed(const QString &reason);

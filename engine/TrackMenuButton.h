@@ -19,8 +19,6 @@ public:
 
     // Offers the tracks of its type among these, and shows or hides itself.
     void setTracks(const QList<MediaTrack> &tracks);
-    // Whether there is a choice to offer (the button is not hidden for it).
-    bool hasChoice() const { return m_hasChoice; }
     // The menu, for tests and for keys.
     QMenu *trackMenu() const { return m_menu; }
 

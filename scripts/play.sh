@@ -3,5 +3,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+# The player alone: the program, its engine module and the OpenGL probe.
+BUILD_TARGETS="corvel-media-player corvel_mpv_engine corvel-opengl-probe" "$root/scripts/build.sh"
 exec "${BUILD_DIR:-$root/build}/corvel-media-player" "$@"

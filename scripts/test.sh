@@ -6,7 +6,10 @@
 # Build folders: build/ (plain), build-asan/ (sanitized), build-fuzz/ (clang,
 # fuzz targets only); BUILD_DIR, ASAN_BUILD_DIR and FUZZ_BUILD_DIR move them.
 # FUZZ_SECONDS is the length of each fuzz run (20; 0 leaves fuzzing out);
-# SANITIZED=0 leaves the sanitized half out, for a quicker look.
+# SANITIZED=0 leaves the sanitized half out, for a quicker look. TEST_JOBS
+# is how many tests run at once (2: most of a test's time is waiting for media
+# to play; tests that need the display or the whole machine run alone).
+# `bash scripts/timings.sh build` then tells where the time went.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -14,6 +17,7 @@ asan_build=${ASAN_BUILD_DIR:-$root/build-asan}
 fuzz_build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 fuzz_seconds=${FUZZ_SECONDS:-20}
 sanitized=${SANITIZED:-1}
+jobs=${TEST_JOBS:-2}
 
 "$root/scripts/setup.sh"
 
@@ -33,13 +37,14 @@ step() {
 
 # Tests run only on a build that succeeded: stale programs would prove nothing.
 if step "plain build" env BUILD_DIR="$build" "$root/scripts/build.sh"; then
-    step "plain tests" ctest --test-dir "$build" --output-on-failure --timeout 600 || true
+    step "plain tests" ctest --test-dir "$build" --output-on-failure --timeout 600 -j "$jobs" ||
+        true
 fi
 if [ "$sanitized" != 0 ] &&
     step "sanitized build" env BUILD_DIR="$asan_build" "$root/scripts/build.sh" \
         -DCORVEL_SANITIZE=ON; then
-    step "sanitized tests" ctest --test-dir "$asan_build" --output-on-failure --timeout 1200 ||
-        true
+    step "sanitized tests" ctest --test-dir "$asan_build" --output-on-failure --timeout 1200 \
+        -j "$jobs" || true
 fi
 if [ "$fuzz_seconds" -gt 0 ]; then
     step "fuzz smoke" env FUZZ_BUILD_DIR="$fuzz_build" bash "$root/fuzz/run.sh" \

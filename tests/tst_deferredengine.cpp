@@ -88,7 +88,6 @@ void TestDeferredEngine::requestsBeforeTheEngineAreReplayedInOrder()
     auto fake = std::make_unique<FakeEngine>();
     FakeEngine *real = fake.get();
     engine.attach(std::move(fake));
-    QCOMPARE(engine.target(), real);
     QCOMPARE(real->commands(), reached);
     // Nothing is replayed twice, and later requests go straight through.
     engine.stop();
@@ -126,7 +125,6 @@ void TestDeferredEngine::answersAsAnEngineWithoutMediumUntilThen()
     QCOMPARE(engine.playbackState(), MediaEngine::PlaybackState::Stopped);
     QCOMPARE(engine.duration(), std::nullopt);
     QCOMPARE(engine.position(), std::nullopt);
-    QCOMPARE(engine.target(), nullptr);
     // Whoever shows the status or the volume hears of each change.
     if (status != u"Ready" || !statuses.isEmpty())
         QCOMPARE(statuses.last().at(0).toString(), status);
@@ -144,9 +142,7 @@ void TestDeferredEngine::passesEverythingThroughOnceAttached()
     QSignalSpy ends(&engine, &MediaEngine::endOfStream);
     QSignalSpy failures(&engine, &MediaEngine::failed);
     QSignalSpy durations(&engine, &MediaEngine::durationChanged);
-    QSignalSpy attached(&engine, &DeferredEngine::attached);
     engine.attach(std::move(fake));
-    QCOMPARE(attached.count(), 1);
     // The status moved on from "Opening" as the real engine took over.
     QVERIFY(!statuses.isEmpty());
     QCOMPARE(statuses.last().at(0).toString(), QStringLiteral("Playing"));
@@ -164,10 +160,11 @@ void TestDeferredEngine::passesEverythingThroughOnceAttached()
     QCOMPARE(engine.status(), real->status());
     QCOMPARE(engine.playbackState(), real->playbackState());
 
-    // A second engine changes nothing.
+    // A second engine changes nothing: requests still reach the first.
     engine.attach(std::make_unique<FakeEngine>());
-    QCOMPARE(engine.target(), real);
-    QCOMPARE(attached.count(), 1);
+    real->calls.clear();
+    engine.pause();
+    QCOMPARE(real->commands(), QStringList{QStringLiteral("pause")});
 }
 
 void TestDeferredEngine::realAreaTakesTheStandInsPlace()

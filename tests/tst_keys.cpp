@@ -38,8 +38,9 @@ struct Ran
 };
 
 // The handlers that no user starts.
+// The desktop's Play resumes only; a key toggles, as media keys send Play for both.
 const QStringList notByUsers = {QStringLiteral("Timer1_Timer"),
-                                QStringLiteral("MPlayer1_EndOfStream")};
+                                QStringLiteral("MPlayer1_EndOfStream"), QStringLiteral("play")};
 
 } // namespace
 

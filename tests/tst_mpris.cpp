@@ -6,7 +6,10 @@
 #include "core/MediaTypes.h"
 #include "desktop/DesktopIntegration.h"
 #include "desktop/MprisService.h"
+#include "engine/EngineView.h"
+#include "support/ControlBarParts.h"
 #include "support/FormFixture.h"
+#include "support/PositionCounters.h"
 #include "support/PrivateBus.h"
 #include "support/TestFiles.h"
 #include "widgets/PlayListBox.h"
@@ -79,6 +82,8 @@ private slots:
     void seekedOnJumps();
     void openUri_data();
     void openUri();
+    void everySourceMovesTheCountAlike_data();
+    void everySourceMovesTheCountAlike();
 
 private:
     // A call from the client side, waited for without blocking the player,
@@ -258,7 +263,7 @@ void MprisTest::transportMethodsActAsTheControlBar()
     QCOMPARE(m_f->engine.commands(),
              QStringList({QStringLiteral("pause"), QStringLiteral("play"), QStringLiteral("pause"),
                           QStringLiteral("play"), QStringLiteral("stop"), QStringLiteral("play")}));
-    // The window's own state is the window's: no timer change, no pfname.
+    // The medium stays the window's: no new pfname, no new selection.
     QCOMPARE(m_f->edit("pfname")->text(), QStringLiteral("/music/a.mp3"));
     QCOMPARE(list()->listIndex(), 0);
 
@@ -703,6 +708,106 @@ void MprisTest::openUri()
     QCOMPARE(list()->listIndex(), 0);
     QCOMPARE(m_f->engine.url(), expected.first());
     QCOMPARE(m_f->engine.playbackState(), MediaEngine::PlaybackState::Playing);
+}
+
+void MprisTest::everySourceMovesTheCountAlike_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<bool>("counting");
+
+    // Each row: Text1 just after the last step, and whether the count runs on.
+    const QString held = QStringLiteral("0 : 3");
+    QTest::newRow("Space pauses") << QStringList{"Space"} << held << false;
+    QTest::newRow("MPRIS Pause") << QStringList{"Pause"} << held << false;
+    QTest::newRow("MPRIS PlayPause") << QStringList{"PlayPause"} << held << false;
+    QTest::newRow("the engine bar's pause") << QStringList{"bar play/pause"} << held << false;
+    QTest::newRow("Space resumes the window's Pause")
+        << QStringList{"cmdPause", "Space"} << held << true;
+    QTest::newRow("MPRIS Play resumes Space") << QStringList{"Space", "Play"} << held << true;
+    QTest::newRow("the engine bar resumes MPRIS Pause")
+        << QStringList{"Pause", "bar play/pause"} << held << true;
+    QTest::newRow("a stopped count stays stopped on resume")
+        << QStringList{"cmdPlay", "Space", "Space"} << held << false;
+    QTest::newRow("fast playback after a pause is no resume")
+        << QStringList{"Space", "cmdFast"} << held << false;
+    QTest::newRow("MPRIS Stop") << QStringList{"Stop"} << QStringLiteral(" ") << false;
+    QTest::newRow("the engine bar's stop")
+        << QStringList{"bar stop"} << QStringLiteral(" ") << false;
+    QTest::newRow("Right") << QStringList{"Right"} << QStringLiteral("0 : 12") << true;
+    QTest::newRow("Ctrl+Left") << QStringList{"Ctrl+Left"} << QStringLiteral("0 : 0") << true;
+    QTest::newRow("MPRIS Seek") << QStringList{"Seek"} << QStringLiteral("0 : 12") << true;
+    QTest::newRow("MPRIS SetPosition")
+        << QStringList{"SetPosition"} << QStringLiteral("1 : 2") << true;
+    QTest::newRow("the engine bar's slider")
+        << QStringList{"bar slider"} << QStringLiteral("1 : 2") << true;
+    QTest::newRow("a seek while paused")
+        << QStringList{"Space", "Right"} << QStringLiteral("0 : 12") << false;
+}
+
+void MprisTest::everySourceMovesTheCountAlike()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, text1);
+    QFETCH(bool, counting);
+
+    // The engine's own area, as the real engine hosts it, over the same engine.
+    EngineView area(m_f->engine);
+    const ControlBarParts bar(&area);
+    QVERIFY(bar.complete());
+    m_f->form.show();
+    m_f->form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m_f->form));
+    m_f->get("cmdStop")->setFocus();
+    list()->addEntry(QStringLiteral("/m/a.mp3"));
+    list()->setListIndex(0);
+    m_f->engine.announceDuration(90.0);
+    const PositionCounters display(m_f->form);
+    for (int tick = 0; tick < 3; ++tick)
+        display.tick();
+    m_f->engine.announcePosition(7.0);
+    QCOMPARE(m_f->edit("Text1")->text(), QStringLiteral("0 : 3"));
+    QVERIFY(m_f->timer1()->isActive());
+
+    const QString track = property(playerInterface, QStringLiteral("Metadata"))
+                              .toMap()
+                              .value(QStringLiteral("mpris:trackid"))
+                              .value<QDBusObjectPath>()
+                              .path();
+    for (const QString &step : std::as_const(steps)) {
+        if (step == QLatin1String("Space"))
+            QTest::keyClick(m_f->get("cmdStop"), Qt::Key_Space);
+        else if (step == QLatin1String("Right"))
+            QTest::keyClick(m_f->get("cmdStop"), Qt::Key_Right);
+        else if (step == QLatin1String("Ctrl+Left"))
+            QTest::keyClick(m_f->get("cmdStop"), Qt::Key_Left, Qt::ControlModifier);
+        else if (step.startsWith(QLatin1String("cmd")))
+            m_f->run(qPrintable(step + QLatin1String("_Click")));
+        else if (step == QLatin1String("bar play/pause"))
+            bar.playPause->click();
+        else if (step == QLatin1String("bar stop"))
+            bar.stop->click();
+        else if (step == QLatin1String("bar slider"))
+            bar.seek->setSliderPosition(620); // tenths of a second
+        else if (step == QLatin1String("Seek"))
+            call(playerInterface, step, {QVariant::fromValue(qlonglong(5000000))});
+        else if (step == QLatin1String("SetPosition"))
+            call(playerInterface, step,
+                 {QVariant::fromValue(QDBusObjectPath(track)),
+                  QVariant::fromValue(qlonglong(62000000))});
+        else
+            QCOMPARE(call(playerInterface, step).type(), QDBusMessage::ReplyMessage);
+    }
+    QCOMPARE(m_f->edit("Text1")->text(), text1);
+    QCOMPARE(m_f->timer1()->isActive(), counting);
+    if (counting) {
+        // The count goes on from what Text1 shows, a second a tick.
+        const qint64 shown = text1.section(QLatin1Char(':'), 0, 0).trimmed().toLongLong() * 60 +
+                             text1.section(QLatin1Char(':'), 1).trimmed().toLongLong();
+        display.tick();
+        QCOMPARE(m_f->edit("Text1")->text(),
+                 PositionDisplay::timeText((shown + 1) / 60, (shown + 1) % 60));
+    }
 }
 
 QTEST_MAIN(MprisTest)

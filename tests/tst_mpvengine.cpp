@@ -187,7 +187,6 @@ void TestMpvEngine::endOfStreamOnceAtTheEndAndPlayReplays()
     QSignalSpy ended(&engine, &MediaEngine::endOfStream);
     engine.setUrl(m_tone);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, startTimeout);
-    QCOMPARE(ended.first().first().toInt(), 8);
     QCOMPARE(engine.status(), QStringLiteral("Media Ended"));
     // The medium stays loaded at its end.
     QVERIFY(engine.duration());

@@ -6,6 +6,8 @@
 #include "support/TestFiles.h"
 
 #include <QtTest>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -16,6 +18,20 @@ QStringList entriesOf(const PlayListBox &box)
     for (int i = 0; i < box.listCount(); ++i)
         entries << box.list(i);
     return entries;
+}
+
+struct stat statOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+bool chownToNobody(const QString &path)
+{
+    return ::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
 }
 
 } // namespace
@@ -33,6 +49,8 @@ private slots:
     void loadFailuresKeepTheList();
     void loadBoundsTheList_data();
     void loadBoundsTheList();
+    void saveOverWhatIsThere_data();
+    void saveOverWhatIsThere();
 
 private:
     struct Fixture : FormFixture
@@ -160,19 +178,6 @@ void TestPlayListFiles::saveFailuresKeepOldFileAndList()
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("a folder")});
 
-    // Into a folder it may not write: the old file stays whole.
-    if (::geteuid() != 0) {
-        const QString locked = dir.filePath(QStringLiteral("locked"));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
-        const QString old = locked + QStringLiteral("/list.txt");
-        QVERIFY(writeBytes(old, "\"/old.mp3\"\r\n"));
-        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
-        fx.dialog.answerOpen(old);
-        fx.run("cmdSaveList_Click");
-        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(fx.dialog.messages.size(), 3);
-        QCOMPARE(readBytes(old), QByteArray("\"/old.mp3\"\r\n"));
-    }
     QCOMPARE(entriesOf(fx.list), QStringList({QStringLiteral("/a.mp3"), QStringLiteral("/b.mp3")}));
 }
 
@@ -235,6 +240,21 @@ void TestPlayListFiles::loadFailuresKeepTheList()
         QCOMPARE(fx.dialog.fileName(), QString());
     }
 
+    // Pipes and devices are refused before any read, which could wait for
+    // ever or never end.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.txt"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    for (const QString &bad : {pipe, QStringLiteral("/dev/zero")}) {
+        fx.dialog.messages.clear();
+        fx.dialog.answerOpen(bad);
+        fx.run("cmdLoadList_Click");
+        QCOMPARE(fx.dialog.messages,
+                 QStringList{QStringLiteral("Error: %1 was not loaded: it is a pipe or a device, "
+                                            "not a file.")
+                                 .arg(bad)});
+        QCOMPARE(entriesOf(fx.list), kept);
+    }
+
     if (::geteuid() != 0) {
         const QString unreadable = dir.filePath(QStringLiteral("secret.txt"));
         QVERIFY(writeBytes(unreadable, "\"/x.mp3\"\r\n"));
@@ -290,6 +310,78 @@ void TestPlayListFiles::loadBoundsTheList()
              qPrintable(fx.dialog.messages.first()));
     QVERIFY2(fx.dialog.messages.first().contains(refusal), qPrintable(fx.dialog.messages.first()));
     QCOMPARE(entriesOf(fx.list), kept);
+}
+
+void TestPlayListFiles::saveOverWhatIsThere_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("a pipe") << "pipe";
+    QTest::newRow("another user's 0640 file, as root") << "other owner";
+    QTest::newRow("a file with two names") << "two names";
+    QTest::newRow("a writable file in a folder the user may not write") << "locked folder";
+}
+
+// What is there keeps its kind, owner, group, mode and names; a folder that
+// lets no file be made beside it still lets the file itself be written.
+void TestPlayListFiles::saveOverWhatIsThere()
+{
+    QFETCH(QString, what);
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther));
+    const QByteArray saved = "\"/a.mp3\"\r\n\"/b.mp3\"\r\n";
+    const QString folder = dir.filePath(QStringLiteral("folder"));
+    const QString target = folder + QStringLiteral("/list.txt");
+    const QString otherName = dir.filePath(QStringLiteral("other name.txt"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    if (what == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0644), 0);
+    else
+        QVERIFY(writeBytes(target, "\"/old.mp3\"\r\n"));
+    if (what == QLatin1String("other owner") || what == QLatin1String("locked folder")) {
+        if (::geteuid() != 0)
+            QSKIP("only root can give a file to another user here");
+        QVERIFY(chownToNobody(target));
+        QCOMPARE(::chmod(QFile::encodeName(target).constData(),
+                         what == QLatin1String("other owner") ? 0640 : 0644),
+                 0);
+    }
+    if (what == QLatin1String("two names"))
+        QCOMPARE(
+            ::link(QFile::encodeName(target).constData(), QFile::encodeName(otherName).constData()),
+            0);
+    const struct stat before = statOf(target);
+
+    Fixture fx;
+    fx.fill({QStringLiteral("/a.mp3"), QStringLiteral("/b.mp3")});
+    fx.dialog.answerOpen(target);
+    if (what == QLatin1String("locked folder")) {
+        // As the user nobody, in a folder of root's that nobody may not write.
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+        QVERIFY(::setegid(65534) == 0 && ::seteuid(65534) == 0);
+        fx.run("cmdSaveList_Click");
+        QVERIFY(::seteuid(0) == 0 && ::setegid(0) == 0);
+    } else {
+        fx.run("cmdSaveList_Click");
+    }
+    const struct stat after = statOf(target);
+    if (what == QLatin1String("pipe")) {
+        QCOMPARE(fx.dialog.messages.size(), 1);
+        QVERIFY2(fx.dialog.messages.first().contains(target +
+                                                     QStringLiteral(": it is a device or a pipe")),
+                 qPrintable(fx.dialog.messages.first()));
+        QVERIFY(S_ISFIFO(after.st_mode));
+        return;
+    }
+    QVERIFY2(fx.dialog.messages.isEmpty(), qPrintable(fx.dialog.messages.join('\n')));
+    QCOMPARE(readBytes(target), saved);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_nlink, before.st_nlink);
+    if (what == QLatin1String("two names"))
+        QCOMPARE(readBytes(otherName), saved);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+             1);
 }
 
 QTEST_MAIN(TestPlayListFiles)

@@ -2,6 +2,7 @@
 #include "commands/playlist/PlayListFiles.h"
 #include "commands/playlist/PlayListPlayback.h"
 #include "core/MidiSong.h"
+#include "core/PlayListText.h"
 #include "core/WplWriter.h"
 #include "core/XmlPlayList.h"
 #include "engine/mpv/MpvEngine.h"
@@ -79,6 +80,8 @@ private slots:
     void generateEscapesEveryPath();
     void generateFindsTheShippedPieces();
     void generateFailuresLeaveNoPartialFile();
+    void generateBoundsTheSavedList_data();
+    void generateBoundsTheSavedList();
     void playSimultaneouslyHandsOverEveryEntry();
     void generatedListPlaysWholeOnTheRealEngine();
 
@@ -439,6 +442,52 @@ void TestPlayListPlayback::generateFailuresLeaveNoPartialFile()
         QVERIFY(fx.dialog.messages.last().contains(QStringLiteral("Pl1.txt")));
     }
     QVERIFY(fx.engine.commands().isEmpty());
+}
+
+void TestPlayListPlayback::generateBoundsTheSavedList_data()
+{
+    // The saved list: line repeated count times; refusal "" when it is used.
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<qsizetype>("count");
+    QTest::addColumn<QString>("refusal");
+    const qsizetype most = PlayListText::maxEntries;
+    QTest::newRow("a million among as many blank lines")
+        << QByteArray("\"/m/a.mp3\"\r\n  \r\n") << most << QString();
+    QTest::newRow("one more") << QByteArray("a\r\n") << most + 1
+                              << QStringLiteral("with more than 1,000,000 entries");
+    QTest::newRow("64 MB of one-character lines")
+        << QByteArray("a\n") << qsizetype(32 * 1024 * 1024)
+        << QStringLiteral("with more than 1,000,000 entries");
+    QTest::newRow("one more in Windows-1252") << QByteArray("\"/m/caf\xE9.mp3\"\r\n") << most + 1
+                                              << QStringLiteral("with more than 1,000,000 entries");
+}
+
+// The same bounds as Load List's, checked before anything is built.
+void TestPlayListPlayback::generateBoundsTheSavedList()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(qsizetype, count);
+    QFETCH(QString, refusal);
+    InTemporaryFolder here;
+    const QString output = here.path(QStringLiteral("PlayList1.wpl"));
+    for (const char *piece : {"Pl1.txt", "pl3.txt"})
+        QVERIFY(writeBytes(here.path(QLatin1String(piece)), head));
+    QVERIFY(writeBytes(here.path(QStringLiteral("PlayList1.txt")), line.repeated(count)));
+    Fixture fx;
+    const qint64 before = peakMemory();
+    fx.run("cmdGenerate_Click");
+    const qint64 added = peakMemory() - before;
+    QVERIFY2(added < 300 * 1024 * 1024, qPrintable(QString::number(added)));
+    if (refusal.isEmpty()) {
+        QVERIFY2(fx.dialog.messages.isEmpty(), qPrintable(fx.dialog.messages.join('\n')));
+        QCOMPARE(readBytes(output).count("<media src="), count);
+        return;
+    }
+    QCOMPARE(fx.dialog.messages.size(), 1);
+    QVERIFY2(fx.dialog.messages.first().toLower().contains(refusal),
+             qPrintable(fx.dialog.messages.first()));
+    QVERIFY(fx.dialog.messages.first().contains(here.path(QStringLiteral("PlayList1.txt"))));
+    QVERIFY(!QFileInfo::exists(output));
 }
 
 void TestPlayListPlayback::playSimultaneouslyHandsOverEveryEntry()

@@ -1,7 +1,9 @@
 // The real engine drawing video through its software surface, which needs no
 // OpenGL, so this runs on Qt's offscreen platform: the colours of generated
-// clips, the frame size following the screen modes, and a window that cannot
-// be seen drawing nothing while playback goes on.
+// clips, the frame size following the screen modes, a window that cannot be
+// seen drawing nothing while playback goes on, a window that answers while a
+// subtitle takes seconds to draw, and the program's picture as a Wayland
+// compositor shows it.
 #include "app/Form1.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "support/FormAccess.h"
@@ -42,7 +44,7 @@ double positionOf(const MpvEngine &engine)
 }
 
 // What the surface paints, through its own paintEvent.
-QImage shown(MpvVideoSurface &surface)
+QImage shown(MpvRenderSurface &surface)
 {
     return surface.widget()->grab().toImage();
 }
@@ -50,6 +52,64 @@ QImage shown(MpvVideoSurface &surface)
 QSize devicePixels(QWidget *widget)
 {
     return (QSizeF(widget->size()) * widget->devicePixelRatioF()).toSize();
+}
+
+// A styled subtitle of many lines, each asking for the costliest edge blur
+// on every letter: one frame of it takes mpv seconds to draw, in little memory.
+QString slowSubtitle(int lines)
+{
+    QString script = QStringLiteral(
+        "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n[V4+ Styles]\n"
+        "Format: Name, Fontsize, PrimaryColour, Outline, Shadow, Alignment\n"
+        "Style: Default,40,&H00FFFFFF,2,2,2\n\n[Events]\n"
+        "Format: Layer, Start, End, Style, Text\n");
+    for (int i = 0; i < lines; ++i) {
+        script += QStringLiteral("Dialogue: 0,0:00:00.00,0:01:00.00,Default,"
+                                 "{\\pos(%1,%2)\\fs60\\bord4\\be127\\frz%3}"
+                                 "QWERTYUIOPASDFGHJKLZXCVBNMQWER\n")
+                      .arg(i * 37 % 384)
+                      .arg(i * 53 % 288)
+                      .arg(i * 29 % 360);
+    }
+    return script;
+}
+
+// The longest time the window's thread went without running a timer's tick
+// while condition was waited for, in milliseconds.
+qint64 longestPauseUntil(const std::function<bool()> &condition, int waitMs)
+{
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    qint64 longest = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest = qMax(longest, sinceTick.restart()); });
+    ticker.start(50);
+    QElapsedTimer total;
+    total.start();
+    while (!condition() && total.elapsed() < waitMs)
+        QTest::qWait(50);
+    return qMax(longest, sinceTick.elapsed());
+}
+
+// The share of a compositor's screenshot, taken into folder, that shows this colour.
+double shareOnScreen(const QString &shooter, const QProcessEnvironment &env, const QDir &folder,
+                     const QColor &colour)
+{
+    QProcess shot;
+    shot.setProcessEnvironment(env);
+    shot.setWorkingDirectory(folder.path());
+    shot.start(shooter, {});
+    if (!shot.waitForFinished(10000) || shot.exitCode() != 0)
+        return 0.0;
+    const QStringList taken = folder.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Time);
+    const QImage screen(taken.isEmpty() ? QString() : folder.filePath(taken.first()));
+    qint64 matching = 0;
+    for (int y = 0; y < screen.height(); y += 4) {
+        for (int x = 0; x < screen.width(); x += 4)
+            matching += near(screen.pixelColor(x, y), colour) ? 1 : 0;
+    }
+    return screen.isNull() ? 0.0 : matching * 16.0 / (qint64(screen.width()) * screen.height());
 }
 
 } // namespace
@@ -62,6 +122,8 @@ private slots:
     void coloursFollowTheClip();
     void frameSizeFollowsTheScreenModes();
     void hiddenOrMinimisedDrawsNothingAndPlaysOn();
+    void windowAnswersWhileASubtitleIsSlowToDraw();
+    void programShowsItsPictureUnderWayland();
 
 private:
     TestMedia m_media;
@@ -84,7 +146,7 @@ void TestSoftwareVideo::coloursFollowTheClip()
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
     QVERIFY(dynamic_cast<MpvSoftwareVideoWidget *>(surface));
     QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
     // Nothing to show yet: black, not garbage.
@@ -115,7 +177,7 @@ void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 2, timeout);
     const QSize start = surface->frameSize();
@@ -147,7 +209,7 @@ void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
     Form1 form(engine, dialog);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvVideoSurface *surface = videoSurfaceIn(engine.widget());
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(m_red);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 5, timeout);
 
@@ -178,6 +240,78 @@ void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > drawn + 10, timeout);
     QVERIFY(near(shown(*surface).pixelColor(surface->widget()->rect().center()), red));
+}
+
+void TestSoftwareVideo::windowAnswersWhileASubtitleIsSlowToDraw()
+{
+    const QString clip = m_media.colourClip(QStringLiteral("slow.mp4"), 60.0, QSize(320, 240), red);
+    QVERIFY(!m_media.textFile(QStringLiteral("slow.ass"), slowSubtitle(40)).isEmpty());
+    const auto engineOwner = makeEngine(software());
+    MpvEngine &engine = *engineOwner;
+    ScriptedDialog dialog;
+    Form1 form(engine, dialog);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
+    QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
+
+    engine.setUrl(clip);
+    // Two frames with the subtitle: the first may come before mpv has read it.
+    const qint64 pause =
+        longestPauseUntil([surface] { return surface->framesDrawn() >= 3; }, 4 * timeout);
+    QVERIFY2(surface->framesDrawn() >= 3, qPrintable(QString::number(surface->framesDrawn())));
+    QVERIFY2(pause < 2000, qPrintable(QStringLiteral("window held for %1 ms").arg(pause)));
+
+    // Stop reaches mpv while a frame is being drawn.
+    engine.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Stopped"), 2 * timeout);
+}
+
+void TestSoftwareVideo::programShowsItsPictureUnderWayland()
+{
+    const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
+    const QString shooter = QStandardPaths::findExecutable(QStringLiteral("weston-screenshooter"));
+    if (weston.isEmpty() || shooter.isEmpty())
+        QSKIP("weston is not installed");
+    QTemporaryDir runtime;
+    QVERIFY(QFile::setPermissions(runtime.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.remove(QStringLiteral("DISPLAY"));
+    // Its screenshots need --debug; pixman gives the headless screen pixels.
+    QProcess compositor;
+    compositor.setProcessEnvironment(env);
+    compositor.start(weston,
+                     {QStringLiteral("--backend=headless-backend.so"),
+                      QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
+                      QStringLiteral("--socket=corvel-test"), QStringLiteral("--width=1024"),
+                      QStringLiteral("--height=768"), QStringLiteral("--idle-time=0")});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.filePath(QStringLiteral("corvel-test"))),
+                             timeout);
+
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("corvel-test"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    QProcess player;
+    player.setProcessEnvironment(env);
+    player.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../corvel-media-player"),
+                 {QStringLiteral("--new-window"), QStringLiteral("--video-output"),
+                  QStringLiteral("software"), m_red});
+    QVERIFY(player.waitForStarted());
+    QTemporaryDir shots;
+    // The 4:3 clip fills well over a tenth of the screen once it shows; each
+    // look takes a while, so the wait is bounded by the clock.
+    QElapsedTimer clock;
+    clock.start();
+    double share = 0.0;
+    while ((share = shareOnScreen(shooter, env, QDir(shots.path()), red)) <= 0.1 &&
+           clock.elapsed() < timeout)
+        QTest::qWait(500);
+    QVERIFY2(share > 0.1, qPrintable(QString::number(share)));
+    player.kill();
+    player.waitForFinished();
+    compositor.terminate();
+    compositor.waitForFinished();
 }
 
 QTEST_MAIN(TestSoftwareVideo)

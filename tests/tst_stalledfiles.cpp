@@ -3,10 +3,20 @@
 // mount waits), and pipes beside a medium or named inside it, where mpv would
 // look by itself. The window's thread must go on handling events and every
 // command must still work; the pipes must not keep the medium from playing.
+#include "commands/playlist/PlayListFiles.h"
+#include "commands/playlist/PlayListPlayback.h"
+#include "core/FileJob.h"
+#include "support/FormFixture.h"
 #include "support/RealEngine.h"
+#include "support/TestFiles.h"
 #include "support/TestMedia.h"
+#include "widgets/PlayListBox.h"
+#include "widgets/QtCommonDialog.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QListView>
 #include <QtTest>
 #include <atomic>
 #include <csignal>
@@ -95,6 +105,9 @@ private slots:
     void listsInsideAMediumNamingPipesAreRefused_data();
     void listsInsideAMediumNamingPipesAreRefused();
     void entrySwappedForAPipeWhileItOpens();
+    void playListFilesThatWaitLeaveTheWindowFree_data();
+    void playListFilesThatWaitLeaveTheWindowFree();
+    void theFileDialogDoesNotReadTheFiles();
 
 private:
     TestMedia m_media;
@@ -257,6 +270,108 @@ void TestStalledFiles::entrySwappedForAPipeWhileItOpens()
     }
     swapping = false;
     swapper.join();
+}
+
+void TestStalledFiles::playListFilesThatWaitLeaveTheWindowFree_data()
+{
+    QTest::addColumn<QString>("handler");
+    QTest::newRow("Load List") << "cmdLoadList_Click";
+    QTest::newRow("Generate") << "cmdGenerate_Click";
+}
+
+// Load List's file, or Generate's saved list, held as on a stalled mount:
+// the window goes on, the command gives up at its deadline and says so,
+// tries hold a few threads and no more, closing the window does not wait,
+// and an answer that comes after all changes nothing.
+void TestStalledFiles::playListFilesThatWaitLeaveTheWindowFree()
+{
+    QFETCH(QString, handler);
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    const QString saved = dir.filePath(QStringLiteral("PlayList1.txt"));
+    for (const char *name : {"Pl1.txt", "pl3.txt", "PlayList1.txt"})
+        QVERIFY(writeBytes(dir.filePath(QLatin1String(name)), "\"/m/new.mp3\"\r\n"));
+    auto hold = std::make_unique<HeldFile>(saved);
+    if (!hold->held())
+        QSKIP("this file system takes no leases");
+    auto fx = std::make_unique<FormFixture>();
+    fx->form.findChild<PlayListFiles *>()->setReadDeadline(1000);
+    fx->form.findChild<PlayListPlayback *>()->setReadDeadline(1000);
+    auto &list = *fx->get<PlayListBox>("PlayList1");
+    list.addEntry(QStringLiteral("/m/kept.mp3"));
+    QStringList &said = fx->dialog.messages;
+    const auto run = [&fx, &handler, &saved] {
+        fx->dialog.answerOpen(saved);
+        QVERIFY(fx->form.commands().trigger(handler));
+    };
+
+    run();
+    QVERIFY2(ticksDuring(500) >= 4, "the window waited on the file");
+    QTRY_COMPARE_WITH_TIMEOUT(said.size(), 1, 5000);
+    QVERIFY2(said.first().contains(QStringLiteral("could not be read in time")),
+             qPrintable(said.first()));
+    QCOMPARE(list.list(list.listCount() - 1), QStringLiteral("/m/kept.mp3"));
+    for (int i = 0; i < 20 && !said.last().contains(QLatin1String("earlier")); ++i) {
+        run();
+        QTRY_VERIFY_WITH_TIMEOUT(FileJob::outstanding() == 0, 5000);
+    }
+    QVERIFY2(said.last().contains(QStringLiteral("files read earlier have still not answered")),
+             qPrintable(said.last()));
+
+    hold.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(FileJob::threadsHeld(), 0, 10000);
+    hold = std::make_unique<HeldFile>(saved);
+    QVERIFY(hold->held());
+    run();
+    QElapsedTimer close;
+    close.start();
+    fx.reset();
+    QVERIFY2(close.elapsed() < 5000, qPrintable(QString::number(close.elapsed())));
+    hold.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(FileJob::threadsHeld(), 0, 10000);
+    QTest::qWait(100);
+    QVERIFY2(!QFileInfo::exists(dir.filePath(QStringLiteral("PlayList1.wpl"))),
+             "a given-up Generate wrote its file after all");
+}
+
+// The dialog lists a folder holding a file that does not answer, one whose
+// name does not tell its type: it shows it and closes at once.
+void TestStalledFiles::theFileDialogDoesNotReadTheFiles()
+{
+    QTemporaryDir dir;
+    const QString held = dir.filePath(QStringLiteral("notes"));
+    QVERIFY(writeBytes(held, "some text"));
+    HeldFile hold(held);
+    if (!hold.held())
+        QSKIP("this file system takes no leases");
+    QtCommonDialog dialog;
+    dialog.setFileName(dir.filePath(QStringLiteral("list.txt")));
+
+    QStringList names;
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, [&poll, &names] {
+        auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *view = files ? files->findChild<QListView *>(QStringLiteral("listView")) : nullptr;
+        if (!view)
+            return;
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row)
+            names << view->model()->index(row, 0, root).data().toString();
+        if (!names.isEmpty() || poll.property("tries").toInt() > 100) {
+            poll.stop();
+            files->reject();
+        }
+        poll.setProperty("tries", poll.property("tries").toInt() + 1);
+    });
+    poll.start();
+    QElapsedTimer shown;
+    shown.start();
+    dialog.askForFile(QString());
+    QVERIFY2(shown.elapsed() < 10000, qPrintable(QString::number(shown.elapsed())));
+    QCOMPARE(names, QStringList{QStringLiteral("notes")});
 }
 
 QTEST_MAIN(TestStalledFiles)

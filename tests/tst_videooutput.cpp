@@ -156,7 +156,7 @@ void TestVideoOutput::engineBuildsTheSurfaceItWasAskedFor()
     ScopedEnvironment environment("CORVEL_VIDEO_OUTPUT", variable);
     const auto engine = makeEngine(videoWithout(option));
     QCOMPARE(engine->videoOutput(), VideoOutput::Auto);
-    MpvVideoSurface *surface = videoSurfaceIn(engine->widget());
+    MpvRenderSurface *surface = videoSurfaceIn(engine->widget());
     QCOMPARE(engine->videoOutput(), expected);
     if (expected == VideoOutput::OpenGL)
         QVERIFY(dynamic_cast<MpvVideoWidget *>(surface));
@@ -177,7 +177,7 @@ void TestVideoOutput::automaticChoiceWaitsForTheProbe()
     QCOMPARE(videoSurfaceIn(box), nullptr);
     QCOMPARE(engine->videoOutput(), VideoOutput::Auto);
     QTRY_COMPARE(ready.count(), 1);
-    MpvVideoSurface *surface = videoSurfaceIn(box);
+    MpvRenderSurface *surface = videoSurfaceIn(box);
     QVERIFY(surface);
     QCOMPARE(surface->widget()->parentWidget(), box);
     const auto surfaces = box->findChildren<QWidget *>(QStringLiteral("videoSurface"));

@@ -6,7 +6,7 @@
 // working folder.
 #include "app/Form1.h"
 #include "engine/EngineMessage.h"
-#include "engine/mpv/MpvVideoSurface.h"
+#include "engine/mpv/MpvRenderSurface.h"
 #include "support/ControlBarParts.h"
 #include "support/FormAccess.h"
 #include "support/RealEngine.h"

@@ -1,7 +1,7 @@
 // The play list and the Open command in the real window, with the real engine,
 // Qt's own file dialog and generated clips on a real X server.
 #include "app/Form1.h"
-#include "engine/mpv/MpvVideoSurface.h"
+#include "engine/mpv/MpvRenderSurface.h"
 #include "support/FormAccess.h"
 #include "support/RealEngine.h"
 #include "support/TestMedia.h"

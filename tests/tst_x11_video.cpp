@@ -2,7 +2,7 @@
 // MPlayer1 and playback must go on when the window cannot be seen, through
 // both the OpenGL and the software surface.
 #include "app/Form1.h"
-#include "engine/mpv/MpvVideoSurface.h"
+#include "engine/mpv/MpvRenderSurface.h"
 #include "support/ControlBarParts.h"
 #include "support/FormAccess.h"
 #include "support/RealEngine.h"

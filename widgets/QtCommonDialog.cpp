@@ -1,6 +1,7 @@
 #include "widgets/QtCommonDialog.h"
 
 #include "core/FilterText.h"
+#include "widgets/NameOnlyIcons.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
@@ -66,8 +67,11 @@ void QtCommonDialog::runMessage(const QString &text, const QString &title)
 std::optional<QString> QtCommonDialog::runOpenDialog(const QString &filter,
                                                      const QString &initialName)
 {
+    // Made first so that it outlives the dialog's look at the folders.
+    NameOnlyIcons icons;
     QFileDialog dialog(m_parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
     // The combo box then shows each description alone, without the pattern
     // list that FilterText appends for Qt's sake.
     dialog.setOption(QFileDialog::HideNameFilterDetails);

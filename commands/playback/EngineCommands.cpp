@@ -13,6 +13,21 @@ void EngineCommands::playPause()
     m_engine.playPause();
 }
 
+void EngineCommands::play()
+{
+    m_engine.play();
+}
+
+void EngineCommands::seekTo(double seconds)
+{
+    m_engine.seek(seconds);
+}
+
+void EngineCommands::setVolume(int percent)
+{
+    m_engine.setVolume(qBound(0, percent, 100));
+}
+
 void EngineCommands::seekBackward()
 {
     m_engine.seekBy(-shortSeek);

@@ -5,9 +5,11 @@
 class Commands;
 class MediaEngine;
 
-// The player's keys that drive the engine beyond the window's buttons: what
-// the engine's own play/pause button does, seeks of 5 and 60 seconds, the
-// volume in steps of 5, and Mute or Un Mute as the volume stands.
+// The commands that drive the engine beyond the window's buttons, for the
+// keys and the desktop: what the engine's own play/pause button does, seeks
+// of 5 and 60 seconds or to a position, the volume in steps of 5 or at once,
+// and Mute or Un Mute as the volume stands. What they change on the window
+// follows from the engine's signals (EngineFollower).
 class EngineCommands : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,12 @@ public:
 
     // Pauses a medium playing at its normal speed, otherwise plays.
     void playPause();
+    // Plays the current medium, resuming a pause, as the engine's own bar does.
+    void play();
+    // Moves the medium to this position in seconds.
+    void seekTo(double seconds);
+    // Sets the volume, in percent.
+    void setVolume(int percent);
     // Moves the medium 5 seconds back or forward.
     void seekBackward();
     void seekForward();

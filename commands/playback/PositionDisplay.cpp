@@ -1,20 +1,26 @@
 #include "commands/playback/PositionDisplay.h"
 
+#include "commands/PlayListSteps.h"
 #include "engine/MediaEngine.h"
+#include "widgets/Form1Controls.h"
 #include "widgets/PlayListBox.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTimer>
 #include <cmath>
 #include <limits>
 
-PositionDisplay::PositionDisplay(MediaEngine &engine, QTimer &timer1, QLineEdit &text1,
-                                 QLineEdit &text2, QLineEdit &text4, QPushButton &cmdRepeat,
-                                 PlayListBox &playList1, QLineEdit &pfname, QObject *parent)
-    : QObject(parent), m_engine(engine), m_timer1(timer1), m_text1(text1), m_text2(text2),
-      m_text4(text4), m_cmdRepeat(cmdRepeat), m_playList1(playList1), m_pfname(pfname)
+PositionDisplay::Controls::Controls(const Form1Controls &window)
+    : Timer1(*window.Timer1), Text1(*window.Text1), Text2(*window.Text2), Text4(*window.Text4),
+      cmdRepeat(*window.cmdRepeat), PlayList1(*window.PlayList1)
+{
+}
+
+PositionDisplay::PositionDisplay(MediaEngine &engine, const Controls &controls, QObject *parent)
+    : QObject(parent), m_engine(engine), m_timer1(controls.Timer1), m_text1(controls.Text1),
+      m_text2(controls.Text2), m_text4(controls.Text4), m_cmdRepeat(controls.cmdRepeat),
+      m_playList1(controls.PlayList1)
 {
     // A medium whose length is not known stops the timer at its first tick,
     // and one that fails later would show "Opening" for ever.
@@ -72,19 +78,12 @@ void PositionDisplay::MPlayer1_EndOfStream()
 
     // Only a play-list entry that just finished moves the list on; a file from
     // the browser, or the last entry, leaves the engine stopped.
-    const int finished = m_playList1.listIndex();
-    if (finished < 0 || finished + 1 >= m_playList1.listCount())
+    const int next = PlayListSteps(m_playList1).afterEnd(m_engine.url());
+    if (next < 0)
         return;
-    if (m_engine.url() != m_playList1.list(finished))
-        return;
-    const QString next = m_playList1.list(finished + 1);
-    {
-        // The click handler would open the entry a second time.
-        const QSignalBlocker quiet(m_playList1);
-        m_playList1.setListIndex(finished + 1);
-    }
-    m_pfname.setText(next);
-    m_engine.setUrl(next);
+    // Selecting it plays it; the count stays stopped until a command starts it.
+    m_playList1.setListIndex(next);
+    m_timer1.stop();
 }
 
 void PositionDisplay::resetCounters()
@@ -92,4 +91,21 @@ void PositionDisplay::resetCounters()
     m_tickCount = 0;
     m_elapsedSec = 0;
     m_elapsedMin = 0;
+}
+
+void PositionDisplay::showStopped()
+{
+    m_timer1.stop();
+    m_text1.setText(QStringLiteral(" "));
+    m_text2.setText(QString());
+}
+
+void PositionDisplay::showPosition(double seconds)
+{
+    // Counted as the ticks count, so the stop mark still falls at the end.
+    const qint64 whole = wholeSeconds(seconds);
+    m_tickCount = whole;
+    m_elapsedMin = whole / 60;
+    m_elapsedSec = qint16(whole % 60);
+    m_text1.setText(timeText(m_elapsedMin, m_elapsedSec));
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QtGlobal>
 
+struct Form1Controls;
 class MediaEngine;
 class PlayListBox;
 class QLineEdit;
@@ -18,19 +19,36 @@ class PositionDisplay : public QObject
 {
     Q_OBJECT
 public:
-    PositionDisplay(MediaEngine &engine, QTimer &timer1, QLineEdit &text1, QLineEdit &text2,
-                    QLineEdit &text4, QPushButton &cmdRepeat, PlayListBox &playList1,
-                    QLineEdit &pfname, QObject *parent = nullptr);
+    // The controls it works on, taken from the window's by their names.
+    struct Controls
+    {
+        explicit Controls(const Form1Controls &window);
+        QTimer &Timer1;
+        QLineEdit &Text1;
+        QLineEdit &Text2;
+        QLineEdit &Text4;
+        QPushButton &cmdRepeat;
+        PlayListBox &PlayList1;
+    };
+
+    PositionDisplay(MediaEngine &engine, const Controls &controls, QObject *parent = nullptr);
 
     // One tick of Timer1: counts a second, works out the total after a reset,
     // stops the timer at the total and shows time and status.
     void Timer1_Timer();
     // The engine's end of stream: stops, clears the time fields, enables
-    // Repeat and opens the play-list entry after the one that finished.
+    // Repeat and selects the play-list entry after the one that finished,
+    // which plays it; the count stays stopped.
     void MPlayer1_EndOfStream();
 
     // Repeat's reset: the next tick shows 0 : 1 and works out the total afresh.
     void resetCounters();
+    // What Stop leaves on the window: the count stopped, a single space in
+    // Text1 and nothing in Text2.
+    void showStopped();
+    // The count follows a seek: Text1 shows this position and the ticks go
+    // on from it (a whole second at a time, as after a reset).
+    void showPosition(double seconds);
 
     // Minutes and seconds as the time fields show them: "M : S", no padding.
     static QString timeText(qint64 minutes, qint64 seconds);
@@ -50,7 +68,6 @@ private:
     QLineEdit &m_text4;
     QPushButton &m_cmdRepeat;
     PlayListBox &m_playList1;
-    QLineEdit &m_pfname;
 
     // Ticks since the last reset.
     qint64 m_tickCount = 0;

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class EngineFollower;
+struct Form1Controls;
 class MediaEngine;
 class PlayListBox;
 class PositionDisplay;
@@ -15,9 +17,20 @@ class Transport : public QObject
 {
     Q_OBJECT
 public:
-    Transport(MediaEngine &engine, PositionDisplay &display, QTimer &timer1, PlayListBox &playList1,
-              QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2, QPushButton &cmdRepeat,
-              QObject *parent = nullptr);
+    // The controls it works on, taken from the window's by their names.
+    struct Controls
+    {
+        explicit Controls(const Form1Controls &window);
+        QTimer &Timer1;
+        PlayListBox &PlayList1;
+        QLineEdit &pfname;
+        QLineEdit &Text1;
+        QLineEdit &Text2;
+        QPushButton &cmdRepeat;
+    };
+
+    Transport(MediaEngine &engine, PositionDisplay &display, EngineFollower &follower,
+              const Controls &controls, QObject *parent = nullptr);
 
     // Hands the selected play-list entry to the engine and to pfname, and stops the timer.
     void cmdPlay_Click();
@@ -39,6 +52,7 @@ public:
 private:
     MediaEngine &m_engine;
     PositionDisplay &m_display;
+    EngineFollower &m_follower;
     QTimer &m_timer1;
     PlayListBox &m_playList1;
     QLineEdit &m_pfname;

@@ -1,8 +1,10 @@
 #include "commands/playlist/PlayList.h"
 
+#include "commands/PlayListSteps.h"
 #include "core/MediaFilters.h"
 #include "engine/MediaEngine.h"
 #include "widgets/CommonDialog.h"
+#include "widgets/Form1Controls.h"
 #include "widgets/PlayListBox.h"
 #include "widgets/TimerSwitch.h"
 
@@ -11,11 +13,17 @@
 
 const QString PlayList::addFilter = mediaFilterText(true);
 
-PlayList::PlayList(MediaEngine &engine, CommonDialog &dialog, PlayListBox &playList1,
-                   QTimer &timer1, QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2,
+PlayList::Controls::Controls(const Form1Controls &window)
+    : PlayList1(*window.PlayList1), Timer1(*window.Timer1), pfname(*window.pfname),
+      Text1(*window.Text1), Text2(*window.Text2)
+{
+}
+
+PlayList::PlayList(MediaEngine &engine, CommonDialog &dialog, const Controls &controls,
                    QObject *parent)
-    : QObject(parent), m_engine(engine), m_dialog(dialog), m_playList1(playList1), m_timer1(timer1),
-      m_pfname(pfname), m_text1(text1), m_text2(text2)
+    : QObject(parent), m_engine(engine), m_dialog(dialog), m_playList1(controls.PlayList1),
+      m_timer1(controls.Timer1), m_pfname(controls.pfname), m_text1(controls.Text1),
+      m_text2(controls.Text2)
 {
 }
 
@@ -49,10 +57,9 @@ void PlayList::cmdNewList_Click()
 
 void PlayList::cmdNext_Click()
 {
-    const int selected = m_playList1.listIndex();
-    if (selected + 1 < m_playList1.listCount()) {
+    if (const int next = PlayListSteps(m_playList1).next(); next >= 0) {
         // Selecting it Activates it, once.
-        m_playList1.setListIndex(selected + 1);
+        m_playList1.setListIndex(next);
         blankTimes();
     }
     enableTimer(m_timer1);
@@ -61,15 +68,15 @@ void PlayList::cmdNext_Click()
 
 void PlayList::cmdBack_Click()
 {
-    const int selected = m_playList1.listIndex();
-    if (selected >= 1) {
-        m_playList1.setListIndex(selected - 1);
-        blankTimes();
-    } else if (selected == 0) {
-        // Before the first entry there is nothing: the engine is handed
-        // the empty path, which leaves it without a medium.
-        m_playList1.setListIndex(-1);
-        PlayList1_Click();
+    const PlayListSteps steps(m_playList1);
+    if (steps.hasPrevious()) {
+        const int previous = steps.previous();
+        m_playList1.setListIndex(previous);
+        // Before the first entry there is nothing, and selecting nothing
+        // runs no click: the engine is handed the empty path, which leaves
+        // it without a medium.
+        if (previous < 0)
+            PlayList1_Click();
         blankTimes();
     }
     enableTimer(m_timer1);

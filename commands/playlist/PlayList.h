@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class CommonDialog;
+struct Form1Controls;
 class MediaEngine;
 class PlayListBox;
 class QLineEdit;
@@ -19,8 +20,19 @@ public:
     // The Add dialog's filter text: the thirteen media types.
     static const QString addFilter;
 
-    PlayList(MediaEngine &engine, CommonDialog &dialog, PlayListBox &playList1, QTimer &timer1,
-             QLineEdit &pfname, QLineEdit &text1, QLineEdit &text2, QObject *parent = nullptr);
+    // The controls it works on, taken from the window's by their names.
+    struct Controls
+    {
+        explicit Controls(const Form1Controls &window);
+        PlayListBox &PlayList1;
+        QTimer &Timer1;
+        QLineEdit &pfname;
+        QLineEdit &Text1;
+        QLineEdit &Text2;
+    };
+
+    PlayList(MediaEngine &engine, CommonDialog &dialog, const Controls &controls,
+             QObject *parent = nullptr);
 
     // Activate: plays the selected entry ("" when nothing is selected) and
     // shows its path in pfname.

@@ -7,6 +7,7 @@
 #include "widgets/PlayListBox.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 namespace {
@@ -17,7 +18,20 @@ constexpr qint64 maxListBytes = 64 * 1024 * 1024;
 
 const QString errorTitle = QStringLiteral("Error");
 
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 } // namespace
+
+// What Load List's read found.
+struct PlayListFiles::Loaded
+{
+    BoundedRead::Failure failure = BoundedRead::Failure::None;
+    bool folder = false;
+    QStringList entries;
+};
 
 PlayListFiles::PlayListFiles(CommonDialog &dialog, PlayListBox &playList1, QObject *parent)
     : QObject(parent), m_dialog(dialog), m_playList1(playList1)
@@ -42,16 +56,16 @@ void PlayListFiles::cmdSaveList_Click()
         m_dialog.showMessage(QStringLiteral("The play list was not saved to %1, because this entry "
                                             "holds a double quote or a line break, which a "
                                             "play-list file cannot hold:\n\n%2")
-                                 .arg(QDir::toNativeSeparators(target), entries.at(bad)),
+                                 .arg(shown(target), entries.at(bad)),
                              errorTitle);
         return;
     }
 
     const QString why = SavedFile::write(target, PlayListText::write(entries));
     if (!why.isEmpty()) {
-        m_dialog.showMessage(QStringLiteral("The play list could not be saved to %1: %2.")
-                                 .arg(QDir::toNativeSeparators(target), why),
-                             errorTitle);
+        m_dialog.showMessage(
+            QStringLiteral("The play list could not be saved to %1: %2.").arg(shown(target), why),
+            errorTitle);
     }
 }
 
@@ -61,26 +75,64 @@ void PlayListFiles::cmdLoadList_Click()
     if (source.isEmpty())
         return;
 
-    // The whole file is read before the list is touched, so a wrong name
-    // costs nothing.
-    const BoundedRead read = BoundedRead::file(source, maxListBytes);
-    if (read.failure == BoundedRead::Failure::TooLarge) {
+    // Nothing of the window is touched on the reading thread; the list is
+    // replaced only once the whole file is read, so a wrong name costs
+    // nothing.
+    const auto read = [this, source](const std::atomic<bool> &) -> FileJob::Finish {
+        Loaded loaded;
+        const BoundedRead file = BoundedRead::file(source, maxListBytes);
+        loaded.failure = file.failure;
+        if (file.ok())
+            loaded.entries = PlayListText::read(file.bytes);
+        else if (file.failure == BoundedRead::Failure::NotAFile)
+            loaded.folder = QFileInfo(source).isDir();
+        return [this, source, loaded] { takeList(source, loaded); };
+    };
+    const auto late = [this, source] {
+        m_dialog.showMessage(QStringLiteral("%1 could not be read in time: it did not answer "
+                                            "within %2 seconds. The play list is unchanged.")
+                                 .arg(shown(source))
+                                 .arg(m_loading.deadline() / 1000),
+                             errorTitle);
+    };
+    if (!m_loading.start(read, late))
+        m_dialog.showMessage(QStringLiteral("%1 was not read: files read earlier have still not "
+                                            "answered.")
+                                 .arg(shown(source)),
+                             errorTitle);
+}
+
+void PlayListFiles::takeList(const QString &source, const Loaded &loaded)
+{
+    switch (loaded.failure) {
+    case BoundedRead::Failure::None:
+        break;
+    case BoundedRead::Failure::TooLarge:
         m_dialog.showMessage(QStringLiteral("%1 was not loaded: at more than %2 MB it is too "
                                             "large for a play list.")
-                                 .arg(QDir::toNativeSeparators(source))
+                                 .arg(shown(source))
                                  .arg(maxListBytes / (1024 * 1024)),
                              errorTitle);
         return;
-    }
-    if (!read.ok()) {
+    case BoundedRead::Failure::NotAFile:
+        // Refused before any read: a pipe or a device may never answer.
+        if (!loaded.folder) {
+            m_dialog.showMessage(
+                QStringLiteral("%1 was not loaded: it is a pipe or a device, not a file.")
+                    .arg(shown(source)),
+                errorTitle);
+            return;
+        }
+        Q_FALLTHROUGH();
+    case BoundedRead::Failure::Missing:
+    case BoundedRead::Failure::Unreadable:
         m_dialog.showMessage(QStringLiteral("File Not Found"), errorTitle);
         return;
     }
-    const QStringList entries = PlayListText::read(read.bytes);
-    if (entries.size() > PlayListText::maxEntries) {
+    if (loaded.entries.size() > PlayListText::maxEntries) {
         m_dialog.showMessage(QStringLiteral("%1 was not loaded: with more than %2 entries it is "
                                             "too long for a play list.")
-                                 .arg(QDir::toNativeSeparators(source))
+                                 .arg(shown(source))
                                  .arg(QLocale(QLocale::English).toString(PlayListText::maxEntries)),
                              errorTitle);
         return;
@@ -88,7 +140,7 @@ void PlayListFiles::cmdLoadList_Click()
 
     m_playList1.setUpdatesEnabled(false);
     m_playList1.clearEntries();
-    for (const QString &entry : entries)
+    for (const QString &entry : loaded.entries)
         m_playList1.addEntry(entry);
     m_playList1.setUpdatesEnabled(true);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileJob.h"
+
 #include <QObject>
 
 class CommonDialog;
@@ -15,12 +17,21 @@ public:
     // Save List: writes every entry to the file chosen in the Open dialog, in
     // one go (the old file stays whole on failure, which a message names).
     void cmdSaveList_Click();
-    // Load List: reads the chosen file whole, then replaces the list with its
-    // entries; "File Not Found" and the list unchanged when it cannot, and a
-    // message naming the bound for a file too large or with too many entries.
+    // Load List: reads the chosen file whole off the window's thread, then
+    // replaces the list with its entries; "File Not Found" and the list
+    // unchanged when it cannot, and a message naming the bound for a file too
+    // large or with too many entries, a pipe or a device, or a file that does
+    // not answer in time. A newer Load List replaces one still reading.
     void cmdLoadList_Click();
 
+    // How long Load List waits for its file, in milliseconds.
+    void setReadDeadline(int milliseconds) { m_loading.setDeadline(milliseconds); }
+
 private:
+    struct Loaded;
+    void takeList(const QString &source, const Loaded &loaded);
+
     CommonDialog &m_dialog;
     PlayListBox &m_playList1;
+    FileJob m_loading;
 };

@@ -1,6 +1,7 @@
 #include "commands/playlist/PlayListPlayback.h"
 
 #include "core/BoundedRead.h"
+#include "core/PlayListText.h"
 #include "core/SavedFile.h"
 #include "core/WplWriter.h"
 #include "engine/MediaEngine.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QLocale>
 
 namespace {
 
@@ -16,7 +18,7 @@ const QString errorTitle = QStringLiteral("Error");
 const QString outputName = QStringLiteral("PlayList1.wpl");
 
 // The pieces and the saved list are small; anything bigger is not what the
-// user meant to turn into a play list.
+// user meant to turn into a play list. The same bound as Load List's.
 constexpr qint64 maxInputBytes = 64 * 1024 * 1024;
 
 // The bytes of one input of Generate, or why it cannot be used.
@@ -31,7 +33,9 @@ BoundedRead readInput(const QString &path, QString *why)
         *why = QStringLiteral("%1 is not a file.").arg(shown);
         break;
     case BoundedRead::Failure::TooLarge:
-        *why = QStringLiteral("%1 is too large.").arg(shown);
+        *why = QStringLiteral("At more than %1 MB, %2 is too large for a play list.")
+                   .arg(maxInputBytes / (1024 * 1024))
+                   .arg(shown);
         break;
     case BoundedRead::Failure::Missing:
     case BoundedRead::Failure::Unreadable:
@@ -41,10 +45,9 @@ BoundedRead readInput(const QString &path, QString *why)
     return read;
 }
 
-// Where a head or tail piece is, or "" with why it is missing.
-QString piecePath(const QString &name, QString *why)
+// Where a head or tail piece is in folders, or "" with why it is missing.
+QString piecePath(const QString &name, const QStringList &folders, QString *why)
 {
-    const QStringList folders = WplWriter::pieceFolders();
     const QString found = WplWriter::findPiece(name, folders);
     if (found.isEmpty()) {
         QStringList shown;
@@ -56,31 +59,54 @@ QString piecePath(const QString &name, QString *why)
     return found;
 }
 
-// The head or tail piece of that name, wherever it is found.
-BoundedRead readPiece(const QString &name, QString *why)
+// The head or tail piece of that name, wherever in folders it is found.
+BoundedRead readPiece(const QString &name, const QStringList &folders, QString *why)
 {
-    const QString path = piecePath(name, why);
+    const QString path = piecePath(name, folders, why);
     return path.isEmpty() ? BoundedRead{{}, BoundedRead::Failure::Missing, *why}
                           : readInput(path, why);
 }
 
-// Generate's document, or "" with why not. Everything is read and built
-// before the output is opened.
-QByteArray generatedDocument(QString *why)
+// Generate's document from the saved list and the pieces found in folders,
+// or "" with why not. Everything is read, bounded and built before the output
+// is opened.
+QByteArray generatedDocument(const QString &savedList, const QStringList &folders, QString *why)
 {
-    const BoundedRead head = readPiece(QStringLiteral("Pl1.txt"), why);
+    const BoundedRead head = readPiece(QStringLiteral("Pl1.txt"), folders, why);
     if (!head.ok())
         return {};
-    const BoundedRead saved =
-        readInput(QDir::current().absoluteFilePath(QStringLiteral("PlayList1.txt")), why);
+    const BoundedRead saved = readInput(savedList, why);
     if (!saved.ok())
         return {};
-    const BoundedRead tail = readPiece(QStringLiteral("pl3.txt"), why);
+    if (WplWriter::entryCount(saved.bytes, PlayListText::maxEntries + 1) >
+        PlayListText::maxEntries) {
+        *why = QStringLiteral("With more than %1 entries, %2 is too long for a play list.")
+                   .arg(QLocale(QLocale::English).toString(PlayListText::maxEntries),
+                        QDir::toNativeSeparators(savedList));
+        return {};
+    }
+    const BoundedRead tail = readPiece(QStringLiteral("pl3.txt"), folders, why);
     if (!tail.ok())
         return {};
     WplWriter::Document document = WplWriter::generate(head.bytes, saved.bytes, tail.bytes);
     *why = document.error;
     return document.bytes;
+}
+
+// All of Generate: why it failed, or "". The output is not written once the
+// result is no longer wanted.
+QString generate(const QString &savedList, const QStringList &folders, const QString &output,
+                 const std::atomic<bool> &givenUp)
+{
+    QString why;
+    const QByteArray document = generatedDocument(savedList, folders, &why);
+    if (!why.isEmpty() || givenUp)
+        return why;
+    const QString failure = SavedFile::write(output, document);
+    if (!failure.isEmpty())
+        why = QStringLiteral("%1 cannot be written: %2.")
+                  .arg(QDir::toNativeSeparators(output), failure);
+    return why;
 }
 
 } // namespace
@@ -111,17 +137,31 @@ void PlayListPlayback::loadPlayListFile(const QString &path)
 
 void PlayListPlayback::cmdGenerate_Click()
 {
-    QString why;
-    const QByteArray document = generatedDocument(&why);
-    if (why.isEmpty()) {
-        const QString output = QDir::current().absoluteFilePath(outputName);
-        const QString failure = SavedFile::write(output, document);
-        if (!failure.isEmpty())
-            why = QStringLiteral("%1 cannot be written: %2.")
-                      .arg(QDir::toNativeSeparators(output), failure);
-    }
-    if (!why.isEmpty())
-        m_dialog.showMessage(QStringLiteral("%1 was not generated. %2").arg(outputName, why),
+    if (m_generating.busy())
+        return;
+    const QDir here = QDir::current();
+    const QString savedList = here.absoluteFilePath(QStringLiteral("PlayList1.txt"));
+    const QString output = here.absoluteFilePath(outputName);
+    const QStringList folders = WplWriter::pieceFolders();
+    const auto work = [=](const std::atomic<bool> &givenUp) -> FileJob::Finish {
+        const QString why = generate(savedList, folders, output, givenUp);
+        return [this, why] {
+            if (!why.isEmpty())
+                m_dialog.showMessage(
+                    QStringLiteral("%1 was not generated. %2").arg(outputName, why), errorTitle);
+        };
+    };
+    const auto late = [this, savedList] {
+        m_dialog.showMessage(QStringLiteral("%1 was not generated: %2 or its pieces could not be "
+                                            "read in time (no answer within %3 seconds).")
+                                 .arg(outputName, QDir::toNativeSeparators(savedList))
+                                 .arg(m_generating.deadline() / 1000),
+                             errorTitle);
+    };
+    if (!m_generating.start(work, late))
+        m_dialog.showMessage(QStringLiteral("%1 was not generated: files read earlier have still "
+                                            "not answered.")
+                                 .arg(outputName),
                              errorTitle);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileJob.h"
+
 #include <QObject>
 
 class CommonDialog;
@@ -23,15 +25,21 @@ public:
     // (the command line, a drop): PLName shows it and the engine plays it.
     void loadPlayListFile(const QString &path);
     // Generate: writes PlayList1.wpl in the working directory from
-    // PlayList1.txt and the head and tail pieces; a message names what failed.
+    // PlayList1.txt and the head and tail pieces, off the window's thread; a
+    // message names what failed or that the files did not answer in time. A
+    // press while one runs is left to that one.
     void cmdGenerate_Click();
     // Play simultaneously: Activates entry 0, then hands every other entry to
     // the engine in order.
     void cmdPlsi_Click();
+
+    // How long Generate waits for its files, in milliseconds.
+    void setReadDeadline(int milliseconds) { m_generating.setDeadline(milliseconds); }
 
 private:
     MediaEngine &m_engine;
     CommonDialog &m_dialog;
     PlayListBox &m_playList1;
     QLineEdit &m_plName;
+    FileJob m_generating;
 };

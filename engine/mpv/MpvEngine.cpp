@@ -16,9 +16,6 @@
 
 namespace {
 
-// What endOfStream carries: the code of a medium that has ended.
-constexpr int mediaEnded = 8;
-
 qint64 steadyMilliseconds()
 {
     using namespace std::chrono;
@@ -186,6 +183,7 @@ void MpvEngine::stop()
     if (!m_medium->opening())
         m_medium->seekTo(0.0);
     refresh();
+    emit stopped();
 }
 
 void MpvEngine::fastForward()
@@ -254,6 +252,7 @@ void MpvEngine::seek(double seconds)
         return;
     if (m_speed == Speed::FastReverse) {
         m_reverse.start(seconds);
+        emit seeked(seconds);
         return;
     }
     m_listFromStart = false;
@@ -264,6 +263,7 @@ void MpvEngine::seek(double seconds)
     }
     m_medium->jumpTo(seconds);
     refresh();
+    emit seeked(seconds);
 }
 
 void MpvEngine::seekBy(double seconds)
@@ -390,7 +390,7 @@ void MpvEngine::onNaturalEnd()
         m_video->logDroppedFrames();
     announce([this] {
         if (m_ended)
-            emit endOfStream(mediaEnded);
+            emit endOfStream();
     });
 }
 

@@ -4,170 +4,231 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QWindow>
 #include <cstdlib>
 #include <mpv/render.h>
 
 namespace {
 
-// The one layout in which mpv's bytes are what QImage::Format_RGB32 holds
+// The layout in which mpv's bytes are what QImage::Format_RGB32 holds
 // (0xffRRGGBB as a native 32-bit word), so Qt draws them without converting.
-// mpv leaves the fourth byte undefined; RGB32 ignores it.
+// mpv must write the fourth byte as opaque: Qt copies it into windows that
+// keep an alpha channel (Wayland's), where the "0" layouts leave it
+// undefined and the picture transparent.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-char frameFormat[] = "bgr0";
+char frameFormat[] = "bgra";
 #else
-char frameFormat[] = "0rgb";
+char frameFormat[] = "argb";
 #endif
-
-// Runs on mpv's threads or inside mpv calls: only queue a call.
-void onRenderUpdate(void *widget)
-{
-    QMetaObject::invokeMethod(static_cast<MpvSoftwareVideoWidget *>(widget), "onMpvUpdate",
-                              Qt::QueuedConnection);
-}
-
 void freeAligned(void *data)
 {
     std::free(data);
 }
 
+// An image whose lines start on 64-byte boundaries, which lets mpv's scaler
+// take its fast path; null when there is no memory for it.
+QImage alignedImage(const QSize &pixels, qreal ratio)
+{
+    const qsizetype stride = (qsizetype(pixels.width()) * 4 + 63) & ~qsizetype(63);
+    void *data = nullptr;
+    if (posix_memalign(&data, 64, size_t(stride) * size_t(pixels.height())) != 0) {
+        qCWarning(corvelVideo, "No memory for a %dx%d video frame", pixels.width(),
+                  pixels.height());
+        return {};
+    }
+    QImage image(static_cast<uchar *>(data), pixels.width(), pixels.height(), stride,
+                 QImage::Format_RGB32, freeAligned, data);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
 } // namespace
 
 MpvSoftwareVideoWidget::MpvSoftwareVideoWidget(mpv_handle *mpv, QWidget *parent)
-    : QWidget(parent), m_mpv(mpv)
+    : QWidget(parent), MpvRenderSurface(mpv, this)
 {
-    setObjectName(QStringLiteral("videoSurface"));
     // Every pixel is painted each time: Qt need not clear behind it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 MpvSoftwareVideoWidget::~MpvSoftwareVideoWidget()
 {
-    freeRenderContext();
+    stopRendering();
+    freeContext();
 }
 
 void MpvSoftwareVideoWidget::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    createRenderContext();
+    startRendering();
+    setTarget(canShowFrames());
 }
 
-void MpvSoftwareVideoWidget::createRenderContext()
+void MpvSoftwareVideoWidget::hideEvent(QHideEvent *event)
 {
-    if (m_render)
+    QWidget::hideEvent(event);
+    setTarget(false);
+}
+
+void MpvSoftwareVideoWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    setTarget(canShowFrames());
+}
+
+void MpvSoftwareVideoWidget::startRendering()
+{
+    if (hasRenderContext())
         return;
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_SW)},
         {MPV_RENDER_PARAM_INVALID, nullptr}};
-    const int error = mpv_render_context_create(&m_render, m_mpv, params);
-    if (error < 0) {
-        m_render = nullptr;
-        qCWarning(corvelVideo, "Video output is off: mpv could not draw video in software (%s)",
-                  mpv_error_string(error));
+    if (createContext(params, "draw video in software"))
+        m_thread = std::thread(&MpvSoftwareVideoWidget::renderLoop, this);
+}
+
+void MpvSoftwareVideoWidget::stopRendering()
+{
+    if (!m_thread.joinable())
         return;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_stop = true;
     }
-    mpv_render_context_set_update_callback(m_render, onRenderUpdate, this);
-    emit renderContextCreated();
+    m_wakeUp.notify_one();
+    m_thread.join();
 }
 
-void MpvSoftwareVideoWidget::freeRenderContext()
+// The size and visibility the next frame is drawn for; a change wakes the
+// render thread, which draws the current frame again for it.
+void MpvSoftwareVideoWidget::setTarget(bool showable)
 {
-    if (!m_render)
-        return;
-    emit renderContextAboutToBeFreed();
-    mpv_render_context_free(m_render);
-    m_render = nullptr;
-}
-
-void MpvSoftwareVideoWidget::onMpvUpdate()
-{
-    if (!m_render)
-        return;
-    if (!(mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
-        return;
-    if (!canShowFrames()) {
-        skipFrame();
-        return;
+    Target wanted{(QSizeF(size()) * devicePixelRatioF()).toSize(), devicePixelRatioF(), showable};
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (wanted.pixels == m_target.pixels && wanted.ratio == m_target.ratio &&
+            wanted.showable == m_target.showable)
+            return;
+        m_target = wanted;
+        m_woken = true;
     }
-    // Drawn in the next paint, which Qt folds together with any other
-    // repaint of the window; a second frame due before then replaces it.
-    m_frameDue = true;
-    m_hasFrame = true;
-    update();
+    m_wakeUp.notify_one();
 }
 
-bool MpvSoftwareVideoWidget::canShowFrames() const
+// Runs on mpv's threads or inside mpv calls: only wake the render thread.
+void MpvSoftwareVideoWidget::mpvUpdated()
 {
-    const QWidget *top = window();
-    const QWindow *handle = top->windowHandle();
-    return isVisible() && handle && handle->isExposed() &&
-           !(top->windowState() & Qt::WindowMinimized) && width() > 0 && height() > 0;
+    wake();
 }
 
-// Qt paints nothing for a window it cannot show, yet mpv waits for every
-// frame to be taken before it goes on: take it without drawing. The frame
-// drawn last is stale now, so the next paint asks for a fresh one.
-void MpvSoftwareVideoWidget::skipFrame()
+void MpvSoftwareVideoWidget::wake()
 {
-    int skip = 1;
-    mpv_render_param params[] = {{MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_woken = true;
+    }
+    m_wakeUp.notify_one();
+}
+
+// The render thread: the only caller of mpv's render functions between the
+// context's making and freeing. It draws into an image of its own and hands
+// it over finished; mpv blocks it until each frame's display time.
+void MpvSoftwareVideoWidget::renderLoop()
+{
+    QImage drawing;
+    bool hasFrame = false;
+    // What is on the screen is not mpv's current frame, or not at its size.
+    bool stale = true;
+    for (;;) {
+        Target target;
+        {
+            std::unique_lock<std::mutex> lock(m_lock);
+            m_wakeUp.wait(lock, [this] { return m_stop || m_woken; });
+            if (m_stop)
+                return;
+            m_woken = false;
+            target = m_target;
+            if (m_finished.size() != target.pixels)
+                stale = true;
+        }
+        const bool newFrame = mpv_render_context_update(renderContext()) & MPV_RENDER_UPDATE_FRAME;
+        hasFrame = hasFrame || newFrame;
+        if (!target.showable || target.pixels.isEmpty()) {
+            if (newFrame) {
+                skipFrame();
+                stale = true;
+                tellWindow();
+            }
+            continue;
+        }
+        if (!hasFrame || !(newFrame || stale))
+            continue;
+        if (!renderInto(drawing, target))
+            continue;
+        stale = false;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            std::swap(m_finished, drawing);
+        }
+        tellWindow();
+    }
+}
+
+bool MpvSoftwareVideoWidget::renderInto(QImage &image, const Target &target)
+{
+    // The image a paint may still hold is not drawn over.
+    if (image.size() != target.pixels || !image.isDetached())
+        image = alignedImage(target.pixels, target.ratio);
+    if (image.isNull())
+        return false;
+    image.setDevicePixelRatio(target.ratio);
+    int size[2] = {target.pixels.width(), target.pixels.height()};
+    size_t stride = size_t(image.bytesPerLine());
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, size},
+                                 {MPV_RENDER_PARAM_SW_FORMAT, frameFormat},
+                                 {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+                                 {MPV_RENDER_PARAM_SW_POINTER, image.bits()},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
-    mpv_render_context_render(m_render, params);
-    m_frameDue = true;
-    m_hasFrame = true;
-    ++m_framesSkipped;
+    const int error = mpv_render_context_render(renderContext(), params);
+    if (error < 0) {
+        qCWarning(corvelVideo, "mpv could not draw a video frame: %s", mpv_error_string(error));
+        image.fill(Qt::black);
+    }
+    countDrawn(target.pixels);
+    return true;
+}
+
+// A frame was drawn or taken; the window looks at it once, however many come
+// while it is busy.
+void MpvSoftwareVideoWidget::tellWindow()
+{
+    if (!m_told.exchange(true))
+        QMetaObject::invokeMethod(this, "onFrameDone", Qt::QueuedConnection);
+}
+
+void MpvSoftwareVideoWidget::onFrameDone()
+{
+    m_told = false;
+    // Whether the window can be seen is learnt here, frame by frame, and in
+    // each paint, as no event tells a child widget its window was minimised.
+    const bool showable = canShowFrames();
+    setTarget(showable);
+    if (showable)
+        update();
 }
 
 void MpvSoftwareVideoWidget::paintEvent(QPaintEvent *event)
 {
-    QPainter painter(this);
-    const QSize pixels = (QSizeF(size()) * devicePixelRatioF()).toSize();
-    // A new frame, or the last one again at a new size; a paint for any
-    // other reason (an overlapping control, an expose) only shows the image.
-    if (m_render && m_hasFrame && !pixels.isEmpty() && (m_frameDue || m_image.size() != pixels))
-        renderFrame(pixels);
-    if (m_hasFrame && !m_image.isNull() && m_image.size() == pixels)
-        painter.drawImage(QPointF(0, 0), m_image);
-    else
-        painter.fillRect(event->rect(), Qt::black);
-}
-
-bool MpvSoftwareVideoWidget::renderFrame(const QSize &pixels)
-{
-    if (m_image.size() != pixels)
-        makeImage(pixels);
-    if (m_image.isNull())
-        return false;
-    int size[2] = {pixels.width(), pixels.height()};
-    size_t stride = size_t(m_image.bytesPerLine());
-    mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, size},
-                                 {MPV_RENDER_PARAM_SW_FORMAT, frameFormat},
-                                 {MPV_RENDER_PARAM_SW_STRIDE, &stride},
-                                 {MPV_RENDER_PARAM_SW_POINTER, m_image.bits()},
-                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
-    const int error = mpv_render_context_render(m_render, params);
-    m_frameDue = false;
-    m_frameSize = pixels;
-    if (error < 0) {
-        qCWarning(corvelVideo, "mpv could not draw a video frame: %s", mpv_error_string(error));
-        m_image.fill(Qt::black);
-        return false;
+    setTarget(canShowFrames());
+    QImage frame;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        frame = m_finished;
     }
-    ++m_framesDrawn;
-    return true;
-}
-
-void MpvSoftwareVideoWidget::makeImage(const QSize &pixels)
-{
-    m_image = QImage();
-    const qsizetype stride = (qsizetype(pixels.width()) * 4 + 63) & ~qsizetype(63);
-    void *data = nullptr;
-    if (posix_memalign(&data, 64, size_t(stride) * size_t(pixels.height())) != 0) {
-        qCWarning(corvelVideo, "No memory for a %dx%d video frame", pixels.width(),
-                  pixels.height());
+    QPainter painter(this);
+    if (frame.isNull()) {
+        painter.fillRect(event->rect(), Qt::black);
         return;
     }
-    m_image = QImage(static_cast<uchar *>(data), pixels.width(), pixels.height(), stride,
-                     QImage::Format_RGB32, freeAligned, data);
-    m_image.setDevicePixelRatio(devicePixelRatioF());
+    // At a new size, the last frame stretched until mpv has drawn one for it.
+    painter.drawImage(rect(), frame);
 }

@@ -1,60 +1,64 @@
 #pragma once
 
-#include "engine/mpv/MpvVideoSurface.h"
+#include "engine/mpv/MpvRenderSurface.h"
 
 #include <QImage>
 #include <QWidget>
-
-struct mpv_handle;
-struct mpv_render_context;
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 // Shows the video of an mpv handle through mpv's software render API: mpv
-// scales and converts each frame on the CPU straight into an image that Qt
-// draws as it is. Needs no OpenGL, so it is the cheap path wherever OpenGL is
-// itself done on the CPU. The rules of MpvVideoSurface apply.
-class MpvSoftwareVideoWidget : public QWidget, public MpvVideoSurface
+// scales each frame and draws its subtitles on the CPU straight into an
+// image that Qt shows as it is. Needs no OpenGL, so it is the cheap path
+// wherever OpenGL is itself done on the CPU. mpv draws on a thread of the
+// widget's own, so a frame that takes long (a heavy styled subtitle) holds
+// back the picture, never the window; the widget only ever shows finished
+// frames. The rules of MpvRenderSurface apply.
+class MpvSoftwareVideoWidget : public QWidget, public MpvRenderSurface
 {
     Q_OBJECT
 public:
     explicit MpvSoftwareVideoWidget(mpv_handle *mpv, QWidget *parent = nullptr);
+    // Waits for a frame being drawn to finish, then frees the context.
     ~MpvSoftwareVideoWidget() override;
-
-    QWidget *widget() override { return this; }
-    bool hasRenderContext() const override { return m_render != nullptr; }
-    qint64 framesDrawn() const override { return m_framesDrawn; }
-    qint64 framesSkipped() const override { return m_framesSkipped; }
-    QSize frameSize() const override { return m_frameSize; }
-
-signals:
-    // The render context was made: mpv can now be switched to vo=libmpv.
-    void renderContextCreated();
-    // The render context is about to go: mpv must leave vo=libmpv now.
-    void renderContextAboutToBeFreed();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private slots:
-    void onMpvUpdate();
+    void onFrameDone();
 
 private:
-    void createRenderContext();
-    void freeRenderContext();
-    bool canShowFrames() const;
-    void skipFrame();
-    bool renderFrame(const QSize &pixels);
-    void makeImage(const QSize &pixels);
+    // What the window asks of the render thread; guarded by m_lock.
+    struct Target
+    {
+        QSize pixels;
+        qreal ratio = 1.0;
+        bool showable = false;
+    };
 
-    mpv_handle *m_mpv;
-    mpv_render_context *m_render = nullptr;
-    // mpv draws into this; its lines start on 64-byte boundaries, which lets
-    // mpv's scaler take its fast path.
-    QImage m_image;
-    // A frame is due that has not been drawn into m_image yet.
-    bool m_frameDue = false;
-    bool m_hasFrame = false;
-    QSize m_frameSize;
-    qint64 m_framesDrawn = 0;
-    qint64 m_framesSkipped = 0;
+    void mpvUpdated() override;
+    void startRendering();
+    void stopRendering();
+    void setTarget(bool showable);
+    void wake();
+    void renderLoop();
+    bool renderInto(QImage &image, const Target &target);
+    void tellWindow();
+
+    std::thread m_thread;
+    std::mutex m_lock;
+    std::condition_variable m_wakeUp;
+    bool m_stop = false;
+    bool m_woken = false;
+    Target m_target;
+    // The frame finished last, which paints show.
+    QImage m_finished;
+    // A call to onFrameDone() is queued and not run yet.
+    std::atomic<bool> m_told{false};
 };

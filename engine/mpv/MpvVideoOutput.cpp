@@ -8,7 +8,6 @@
 #include "engine/mpv/MpvVideoWidget.h"
 
 #include <QTimer>
-#include <type_traits>
 
 MpvVideoOutput::MpvVideoOutput(MpvClient &client, VideoOutput requested, QObject *parent)
     : QObject(parent), m_client(client), m_requested(requested)
@@ -72,17 +71,14 @@ QWidget *MpvVideoOutput::createSurface(const std::optional<QString> &renderer)
         choice += QStringLiteral(", decided in %1 ms").arg(m_probeClock.elapsed());
     qCInfo(corvelVideo, "%s", qPrintable(choice));
 
+    MpvRenderSurface *surface = nullptr;
+    if (m_chosen == VideoOutput::OpenGL)
+        surface = new MpvVideoWidget(m_client.handle(), m_view);
+    else
+        surface = new MpvSoftwareVideoWidget(m_client.handle(), m_view);
     // mpv rebuilds the video output of a medium playing at once; it may
     // draw into a surface only while the surface's render context lives.
-    const auto attach = [this](auto *surface) -> QWidget * {
-        using Surface = std::remove_pointer_t<decltype(surface)>;
-        connect(surface, &Surface::renderContextCreated, this,
-                [this] { m_client.setString("vo", "libmpv", corvelVideo()); });
-        connect(surface, &Surface::renderContextAboutToBeFreed, this,
-                [this] { m_client.setString("vo", "null", corvelVideo()); });
-        return surface;
-    };
-    if (m_chosen == VideoOutput::OpenGL)
-        return attach(new MpvVideoWidget(m_client.handle(), m_view));
-    return attach(new MpvSoftwareVideoWidget(m_client.handle(), m_view));
+    surface->setContextHooks([this] { m_client.setString("vo", "libmpv", corvelVideo()); },
+                             [this] { m_client.setString("vo", "null", corvelVideo()); });
+    return surface->widget();
 }

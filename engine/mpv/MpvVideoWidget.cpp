@@ -1,9 +1,6 @@
 #include "engine/mpv/MpvVideoWidget.h"
 
-#include "engine/EngineLog.h"
-
 #include <QOpenGLContext>
-#include <QWindow>
 #include <mpv/render_gl.h>
 
 namespace {
@@ -14,22 +11,15 @@ void *procAddress(void *, const char *name)
     return context ? reinterpret_cast<void *>(context->getProcAddress(name)) : nullptr;
 }
 
-// Runs on mpv's render thread or inside mpv calls: only queue a call.
-void onRenderUpdate(void *widget)
-{
-    QMetaObject::invokeMethod(static_cast<MpvVideoWidget *>(widget), "onMpvUpdate",
-                              Qt::QueuedConnection);
-}
-
 } // namespace
 
-MpvVideoWidget::MpvVideoWidget(mpv_handle *mpv, QWidget *parent) : QOpenGLWidget(parent), m_mpv(mpv)
+MpvVideoWidget::MpvVideoWidget(mpv_handle *mpv, QWidget *parent)
+    : QOpenGLWidget(parent), MpvRenderSurface(mpv, this)
 {
-    setObjectName(QStringLiteral("videoSurface"));
     // Swap times help mpv pace its frames to the display.
     connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
-        if (m_render)
-            mpv_render_context_report_swap(m_render);
+        if (hasRenderContext())
+            mpv_render_context_report_swap(renderContext());
     });
 }
 
@@ -44,7 +34,7 @@ MpvVideoWidget::~MpvVideoWidget()
 
 void MpvVideoWidget::initializeGL()
 {
-    if (m_render)
+    if (hasRenderContext())
         return;
     // A new GL context comes when the widget moves to another window; the
     // render context must not outlive the one it was made in.
@@ -58,20 +48,12 @@ void MpvVideoWidget::initializeGL()
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &glInit},
         {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
         {MPV_RENDER_PARAM_INVALID, nullptr}};
-    const int error = mpv_render_context_create(&m_render, m_mpv, params);
-    if (error < 0) {
-        m_render = nullptr;
-        qCWarning(corvelVideo, "Video output is off: mpv could not use OpenGL (%s)",
-                  mpv_error_string(error));
-        return;
-    }
-    mpv_render_context_set_update_callback(m_render, onRenderUpdate, this);
-    emit renderContextCreated();
+    createContext(params, "use OpenGL");
 }
 
 void MpvVideoWidget::paintGL()
 {
-    if (!m_render)
+    if (!hasRenderContext())
         return;
     const qreal ratio = devicePixelRatioF();
     mpv_opengl_fbo fbo{int(defaultFramebufferObject()), int(width() * ratio), int(height() * ratio),
@@ -80,55 +62,40 @@ void MpvVideoWidget::paintGL()
     mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
                                  {MPV_RENDER_PARAM_FLIP_Y, &flipY},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
-    mpv_render_context_render(m_render, params);
-    m_frameSize = QSize(fbo.w, fbo.h);
-    ++m_framesDrawn;
+    mpv_render_context_render(renderContext(), params);
+    countDrawn(QSize(fbo.w, fbo.h));
+}
+
+// Runs on mpv's render thread or inside mpv calls: only queue a call.
+void MpvVideoWidget::mpvUpdated()
+{
+    QMetaObject::invokeMethod(this, "onMpvUpdate", Qt::QueuedConnection);
 }
 
 void MpvVideoWidget::onMpvUpdate()
 {
-    if (!m_render)
+    if (!hasRenderContext())
         return;
-    if (!(mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
+    if (!(mpv_render_context_update(renderContext()) & MPV_RENDER_UPDATE_FRAME))
         return;
-    if (canShowFrames())
+    if (canShowFrames()) {
         update();
-    else
-        skipFrame();
-}
-
-bool MpvVideoWidget::canShowFrames() const
-{
-    const QWidget *top = window();
-    const QWindow *handle = top->windowHandle();
-    return isVisible() && handle && handle->isExposed() &&
-           !(top->windowState() & Qt::WindowMinimized);
-}
-
-// Qt paints nothing for a window it cannot show, yet mpv waits for every
-// frame to be taken before it goes on: take it without drawing.
-void MpvVideoWidget::skipFrame()
-{
+        return;
+    }
     makeCurrent();
     const qreal ratio = devicePixelRatioF();
     mpv_opengl_fbo fbo{int(defaultFramebufferObject()), int(width() * ratio), int(height() * ratio),
                        0};
-    int skip = 1;
-    mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-                                 {MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
-                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
-    mpv_render_context_render(m_render, params);
+    const mpv_render_param target{MPV_RENDER_PARAM_OPENGL_FBO, &fbo};
+    skipFrame(&target);
     doneCurrent();
-    ++m_framesSkipped;
 }
 
 void MpvVideoWidget::freeRenderContext()
 {
-    if (!m_render)
+    if (!hasRenderContext())
         return;
-    emit renderContextAboutToBeFreed();
     makeCurrent();
-    mpv_render_context_free(m_render);
-    m_render = nullptr;
+    freeContext();
     doneCurrent();
 }

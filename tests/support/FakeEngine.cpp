@@ -40,6 +40,8 @@ void FakeEngine::stop()
 {
     calls << QStringLiteral("stop");
     setState(PlaybackState::Stopped);
+    if (!m_url.isEmpty())
+        emit stopped();
 }
 
 void FakeEngine::fastForward()
@@ -72,6 +74,7 @@ void FakeEngine::seek(double seconds)
         return;
     scriptedPosition = seconds;
     emit positionChanged(seconds);
+    emit seeked(seconds);
 }
 
 void FakeEngine::seekBy(double seconds)
@@ -84,6 +87,7 @@ void FakeEngine::seekBy(double seconds)
         target = qMin(target, *scriptedDuration);
     scriptedPosition = target;
     emit positionChanged(target);
+    emit seeked(target);
 }
 
 void FakeEngine::announceDuration(std::optional<double> seconds)
@@ -188,7 +192,7 @@ void FakeEngine::setVolume(int percent)
 void FakeEngine::raiseEndOfStream()
 {
     setState(PlaybackState::Stopped);
-    emit endOfStream(8);
+    emit endOfStream();
 }
 
 void FakeEngine::setState(PlaybackState state)

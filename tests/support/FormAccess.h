@@ -3,8 +3,11 @@
 #include "app/Form1.h"
 #include "app/FormDesign.h"
 #include "commands/Commands.h"
+#include "core/FileJob.h"
 #include "widgets/PlayListBox.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QSignalBlocker>
 #include <QWidget>
@@ -15,11 +18,23 @@ template <class T = QWidget> T *controlOf(const QWidget &window, const char *nam
     return window.findChild<T *>(QLatin1String(name));
 }
 
-// Runs a handler of the window through its action, as its control would;
-// false when the window has no such handler or it is disabled.
+// Handles events until the files the commands read off the window's thread
+// are read or given up, so that a handler's whole effect can be checked.
+inline void waitForFileJobs()
+{
+    const QDeadlineTimer bound(60000);
+    while (FileJob::outstanding() > 0 && !bound.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+// Runs a handler of the window through its action, as its control would,
+// and waits for the files it reads; false when the window has no such
+// handler or it is disabled.
 inline bool runHandler(const Form1 &window, const char *handlerName)
 {
-    return window.commands().trigger(QLatin1String(handlerName));
+    const bool ran = window.commands().trigger(QLatin1String(handlerName));
+    waitForFileJobs();
+    return ran;
 }
 
 // Every control of the design that shows on the window, by name.

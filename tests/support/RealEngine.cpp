@@ -1,6 +1,6 @@
 #include "support/RealEngine.h"
 
-#include "engine/mpv/MpvVideoSurface.h"
+#include "engine/mpv/MpvRenderSurface.h"
 
 #include <QWidget>
 
@@ -13,8 +13,8 @@ std::unique_ptr<MpvEngine> makeEngine(const MpvEngine::Options &options)
     return engine;
 }
 
-MpvVideoSurface *videoSurfaceIn(QWidget *root)
+MpvRenderSurface *videoSurfaceIn(QWidget *root)
 {
-    return dynamic_cast<MpvVideoSurface *>(
+    return dynamic_cast<MpvRenderSurface *>(
         root->findChild<QWidget *>(QStringLiteral("videoSurface")));
 }

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-class MpvVideoSurface;
+class MpvRenderSurface;
 class QWidget;
 
 // The real engine for a test; the run ends with mpv's reason when it cannot
@@ -14,4 +14,4 @@ std::unique_ptr<MpvEngine> makeEngine(const MpvEngine::Options &options);
 // The video surface inside this widget (the engine's area, or a window
 // holding it), found by its object name; null while only the black
 // stand-in is there or video is off.
-MpvVideoSurface *videoSurfaceIn(QWidget *root);
+MpvRenderSurface *videoSurfaceIn(QWidget *root);
