@@ -41,7 +41,7 @@ public:
     QString answer;
     QStringList messages;
 
-    void showMessage(const QString &text, const QString &) override { messages << text; }
+    void runMessage(const QString &text, const QString &) override { messages << text; }
 
 protected:
     std::optional<QString> runOpenDialog(const QString &, const QString &) override

@@ -1,5 +1,7 @@
 #include "core/BoundedRead.h"
 
+#include "core/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -18,10 +20,12 @@ BoundedRead BoundedRead::file(const QString &path, qint64 maxBytes)
         read.error = QStringLiteral("not a file");
         return read;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    QFile file;
+    if (!RegularFile::open(file, path, QIODevice::Unbuffered)) {
+        // Made a pipe since it was looked at, or not readable.
         read.failure = Failure::Unreadable;
-        read.error = file.errorString();
+        read.error = QFileInfo(path).isFile() ? QStringLiteral("cannot be opened")
+                                              : QStringLiteral("not a file");
         return read;
     }
     // In pieces, whatever the file claims as its size: /proc and /sys files

@@ -69,8 +69,23 @@ bool MediaSource::isNetworkAddress(const QString &entry)
     return url.isValid() && !url.host().isEmpty();
 }
 
+bool MediaSource::longerThanAnyPath(const QString &entry)
+{
+    // A UTF-16 unit is at most three bytes of UTF-8.
+    if (entry.size() * 3 < longestPathBytes)
+        return false;
+    // The longest path with each byte written as "%XX", after its scheme.
+    if (entry.size() > 3 * longestPathBytes + 64)
+        return true;
+    const bool fileAddress = entry.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+    const QString path = fileAddress ? QUrl(entry).path(QUrl::FullyDecoded) : entry;
+    return path.toUtf8().size() >= longestPathBytes;
+}
+
 MediaSource MediaSource::classify(const QString &entry, const QString &baseFolder)
 {
+    if (longerThanAnyPath(entry))
+        return refused(QStringLiteral("a name longer than any path can be"));
     const QString base = baseFolder.startsWith(u'/') ? baseFolder : QDir(baseFolder).absolutePath();
     if (entry.isEmpty())
         return refused(QStringLiteral("an empty entry"));

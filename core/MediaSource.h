@@ -31,8 +31,9 @@ struct MediaSource
     //   exists and otherwise with every "\" read as "/", the way a list
     //   copied from Windows means it;
     // - a URL with one of networkSchemes() and a host is kept as written;
-    // - anything else with "scheme://", a Windows drive or network path, and
-    //   an entry holding a NUL character are refused.
+    // - anything else with "scheme://", a Windows drive or network path, an
+    //   entry holding a NUL character and one longer than any path are
+    //   refused.
     // A word before a colon without "//" ("Live: intro.mp3") is part of a
     // relative file name, as it is for the engine.
     static MediaSource classify(const QString &entry, const QString &baseFolder);
@@ -42,6 +43,12 @@ struct MediaSource
     static QString windowsPathReason(const QString &entry);
     // Whether this entry is a URL of one of networkSchemes() with a host.
     static bool isNetworkAddress(const QString &entry);
+
+    // The most bytes a path can have, its closing NUL included (PATH_MAX).
+    static constexpr qsizetype longestPathBytes = 4096;
+    // Whether this entry, a path or an address holding one, is longer than
+    // any path can be; classify() refuses it before it looks any further.
+    static bool longerThanAnyPath(const QString &entry);
 
     // The network schemes a play list may use, lower case.
     static const QStringList &networkSchemes();

@@ -1,5 +1,7 @@
 #include "core/SkippedEntries.h"
 
+#include "core/ShortText.h"
+
 void SkippedEntries::add(const QString &entry, const QString &reason)
 {
     // One note an entry: the first reason found is the one shown.
@@ -7,7 +9,7 @@ void SkippedEntries::add(const QString &entry, const QString &reason)
         return;
     m_seen.insert(entry);
     if (m_first.size() < named)
-        m_first << QStringLiteral("%1: %2").arg(entry, reason);
+        m_first << ShortText::lines(QStringLiteral("%1: %2").arg(entry, reason));
 }
 
 void SkippedEntries::add(const QString &note)
@@ -16,7 +18,7 @@ void SkippedEntries::add(const QString &note)
         return;
     m_seen.insert(note);
     if (m_first.size() < named)
-        m_first << note;
+        m_first << ShortText::lines(note);
 }
 
 void SkippedEntries::clear()

@@ -1,6 +1,7 @@
 #include "core/SourceRule.h"
 
 #include "core/MediaSource.h"
+#include "core/ShortText.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +16,7 @@ SourceRule::Decision SourceRule::forUrl(const QString &url)
     Decision decision;
     const MediaSource source = MediaSource::classify(url, QString());
     if (source.kind == MediaSource::Kind::Refused) {
-        decision.error = tr("%1 was not opened: %2").arg(url, source.reason);
+        decision.error = tr("%1 was not opened: %2").arg(ShortText::lines(url), source.reason);
         return decision;
     }
     if (source.kind == MediaSource::Kind::Network) {
@@ -30,11 +31,11 @@ SourceRule::Decision SourceRule::forUrl(const QString &url)
     if (!lossy.isEmpty()) {
         decision.error = tr("the name \"%1\" holds bytes that are not valid text, so it cannot be "
                             "opened faithfully; rename it to play it")
-                             .arg(lossy);
+                             .arg(ShortText::lines(lossy));
     } else if (!file.exists()) {
-        decision.error = tr("%1 was not found").arg(file.fileName());
+        decision.error = tr("%1 was not found").arg(ShortText::lines(file.fileName()));
     } else if (!notMedium.isEmpty()) {
-        decision.error = tr("%1 is %2").arg(file.fileName(), notMedium);
+        decision.error = tr("%1 is %2").arg(ShortText::lines(file.fileName()), notMedium);
     } else {
         decision.location = file.absoluteFilePath();
         decision.local = true;
@@ -113,6 +114,21 @@ QString SourceRule::notAMediumFile(const QFileInfo &file)
         return tr("a folder, not a medium");
     if (file.exists() && !file.isFile())
         return tr("a pipe or a device, not a medium file");
+    return {};
+}
+
+QString SourceRule::refusedSubtitle(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return tr("it was not found");
+    if (file.isDir())
+        return tr("it is a folder");
+    if (!file.isFile())
+        return tr("it is a pipe or a device, not a file");
+    if (file.size() > maxSubtitleBytes)
+        return tr("at more than %1 MB it is larger than any subtitle file")
+            .arg(maxSubtitleBytes >> 20);
     return {};
 }
 

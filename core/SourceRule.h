@@ -78,6 +78,14 @@ public:
     // ever). Empty for a regular file and for a path that does not exist.
     static QString notAMediumFile(const QFileInfo &file);
 
+    // The largest subtitle file the player loads. Real ones are far smaller,
+    // and mpv reads one whole before the picture goes on.
+    static constexpr qint64 maxSubtitleBytes = 10 * 1024 * 1024;
+    // Why this subtitle file is not loaded: it is missing, no regular file
+    // (a pipe would hold up whoever reads it) or larger than
+    // maxSubtitleBytes. Empty when it may be loaded.
+    static QString refusedSubtitle(const QString &path);
+
     // A name read from the disk as text has every byte that is not valid
     // UTF-8 replaced by U+FFFD, so such a path may lead to no file or to a
     // different one whose name really holds U+FFFD. Returns the first part

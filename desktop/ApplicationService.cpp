@@ -1,5 +1,8 @@
 #include "desktop/ApplicationService.h"
 
+#include "core/MediaSource.h"
+#include "core/ShortText.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
@@ -38,14 +41,19 @@ void ApplicationService::setKnownAction(std::function<bool(const QString &)> kno
     m_knownAction = std::move(knownAction);
 }
 
-void ApplicationService::Activate(const QVariantMap &platformData)
+void ApplicationService::Activate(const QVariantMap &platformData, const QDBusMessage &message)
 {
-    emit activateRequested(platformData.value(activationTokenKey).toString());
+    const QString token = platformData.value(activationTokenKey).toString();
+    passOn(message, [this, token] { emit activateRequested(token); });
 }
 
-void ApplicationService::Open(const QStringList &uris, const QVariantMap &platformData)
+void ApplicationService::Open(const QStringList &uris, const QVariantMap &platformData,
+                              const QDBusMessage &message)
 {
-    emit openRequested(uris, platformData.value(activationTokenKey).toString());
+    if (refusedAsTooLong(message, uris))
+        return;
+    const QString token = platformData.value(activationTokenKey).toString();
+    passOn(message, [this, uris, token] { emit openRequested(uris, token); });
 }
 
 void ApplicationService::ActivateAction(const QString &actionName, const QVariantList &parameter,
@@ -58,23 +66,56 @@ void ApplicationService::ActivateAction(const QString &actionName, const QVarian
             refuse(message, QStringLiteral("The action enqueue takes one list of addresses."));
             return;
         }
-        emit enqueueRequested(*addresses);
+        if (!refusedAsTooLong(message, *addresses))
+            passOn(message, [this, addresses = *addresses] { emit enqueueRequested(addresses); });
         return;
     }
     if (!m_knownAction || !m_knownAction(actionName)) {
-        refuse(message, QStringLiteral("There is no action named \"%1\".").arg(actionName));
+        refuse(message, ShortText::lines(
+                            QStringLiteral("There is no action named \"%1\".").arg(actionName)));
         return;
     }
     if (!parameter.isEmpty()) {
         refuse(message, QStringLiteral("The action %1 takes no parameter.").arg(actionName));
         return;
     }
-    emit actionRequested(actionName);
+    passOn(message, [this, actionName] { emit actionRequested(actionName); });
 }
 
-void ApplicationService::refuse(const QDBusMessage &message, const QString &why)
+bool ApplicationService::refusedAsTooLong(const QDBusMessage &message, const QStringList &addresses)
+{
+    for (const QString &address : addresses) {
+        if (MediaSource::longerThanAnyPath(address)) {
+            refuse(message,
+                   QStringLiteral("An address longer than any path can be was given (%1 bytes at "
+                                  "most).")
+                       .arg(MediaSource::longestPathBytes));
+            return true;
+        }
+    }
+    return false;
+}
+
+void ApplicationService::passOn(const QDBusMessage &message, std::function<void()> request)
+{
+    if (m_waiting >= maxWaiting) {
+        refuse(message, QStringLiteral("The player is still busy with earlier requests."),
+               QStringLiteral("org.freedesktop.DBus.Error.LimitsExceeded"));
+        return;
+    }
+    ++m_waiting;
+    QMetaObject::invokeMethod(
+        this,
+        [this, request = std::move(request)] {
+            --m_waiting;
+            request();
+        },
+        Qt::QueuedConnection);
+}
+
+void ApplicationService::refuse(const QDBusMessage &message, const QString &why,
+                                const QString &error)
 {
     message.setDelayedReply(true);
-    m_bus.send(
-        message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"), why));
+    m_bus.send(message.createErrorReply(error, why));
 }

@@ -13,8 +13,10 @@ class QDBusMessage;
 // The player's org.freedesktop.Application object, through which a second
 // start of the program and a desktop that starts programs over D-Bus reach
 // the running window. It answers at once and passes what the caller wants on
-// as its signals, so a message box shown for the files never keeps the
-// caller waiting. Only its methods are on the bus, not those signals.
+// as its signals, from the event loop, so a message box shown for the files
+// never keeps the caller waiting. Only its methods are on the bus, not those
+// signals. An address longer than any path is refused at once, and so is
+// every request while maxWaiting others still wait to be passed on.
 class ApplicationService : public QObject
 {
     Q_OBJECT
@@ -28,6 +30,9 @@ public:
     // The platform data's key for the token that lets a Wayland window take
     // the focus.
     static const QString activationTokenKey;
+    // How many requests may wait to be passed on; a caller faster than the
+    // window is refused rather than stacked up.
+    static constexpr int maxWaiting = 32;
 
     // Answers on this bus once registered there with exportedContents.
     explicit ApplicationService(const QDBusConnection &bus, QObject *parent = nullptr);
@@ -41,10 +46,11 @@ public:
 public slots:
     // Asks to bring the window to the front, with the launcher's activation
     // token when the platform data holds one.
-    Q_SCRIPTABLE void Activate(const QVariantMap &platformData);
+    Q_SCRIPTABLE void Activate(const QVariantMap &platformData, const QDBusMessage &message);
     // Asks to bring the window to the front and open the addresses as the
     // command line opens its files.
-    Q_SCRIPTABLE void Open(const QStringList &uris, const QVariantMap &platformData);
+    Q_SCRIPTABLE void Open(const QStringList &uris, const QVariantMap &platformData,
+                           const QDBusMessage &message);
     // "enqueue" with a list of addresses asks to append them; any other known
     // name asks for that action without parameters. Anything else is
     // answered with an error naming the problem.
@@ -59,8 +65,16 @@ signals:
     void actionRequested(const QString &actionName);
 
 private:
-    void refuse(const QDBusMessage &message, const QString &why);
+    // Answers the call with this error.
+    void refuse(const QDBusMessage &message, const QString &why,
+                const QString &error = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+    // Runs request from the event loop, or refuses the call when too many
+    // wait already.
+    void passOn(const QDBusMessage &message, std::function<void()> request);
+    // Refuses the call when one of these addresses is longer than any path.
+    bool refusedAsTooLong(const QDBusMessage &message, const QStringList &addresses);
 
     QDBusConnection m_bus;
     std::function<bool(const QString &)> m_knownAction;
+    int m_waiting = 0;
 };

@@ -52,7 +52,8 @@ public:
     virtual void play() = 0;
     // controls.pause.
     virtual void pause() = 0;
-    // controls.stop: stops and rewinds, keeping the medium loaded.
+    // controls.stop: stops and rewinds, keeping the medium loaded; a medium
+    // still opening is given up instead, and play() opens it again.
     virtual void stop() = 0;
     // controls.fastForward: fast playback until the next transport call.
     virtual void fastForward() = 0;
@@ -100,7 +101,9 @@ public:
     // turns subtitles off. Ids the medium does not have are ignored.
     virtual void selectTrack(MediaTrack::Type type, int id) = 0;
     // Adds this subtitle file to the current medium and shows it; does
-    // nothing without a medium.
+    // nothing without a medium. A file that is missing, no regular file or
+    // larger than any subtitle file is (SourceRule::refusedSubtitle) is not
+    // added, and problem() says why.
     virtual void addSubtitleFile(const QString &path) = 0;
 
     // fullScreen: whether the engine's area fills the screen its window is

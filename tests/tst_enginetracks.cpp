@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QMimeData>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -83,6 +84,8 @@ private slots:
     void addedSubtitleIsShownInItsEncoding_data();
     void addedSubtitleIsShownInItsEncoding();
     void droppedSubtitleJoinsTheVideoNotTheList();
+    void unfitSubtitleFilesAreNamed_data();
+    void unfitSubtitleFilesAreNamed();
 
 private:
     TestMedia m_media;
@@ -213,6 +216,41 @@ void TestEngineTracks::droppedSubtitleJoinsTheVideoNotTheList()
     QTRY_COMPARE_WITH_TIMEOUT(MediaTrack::ofType(engine->tracks(), Subtitle).size(), 2, timeout);
     QCOMPARE(form.playList().listCount(), 0);
     QVERIFY(dialog.messages.isEmpty());
+}
+
+void TestEngineTracks::unfitSubtitleFilesAreNamed_data()
+{
+    // Where it goes (mpv loads one named after the video by itself), and
+    // whether it is a pipe or a sparse file of 11 MB.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("dropped, a pipe") << "dropped.srt" << true;
+    QTest::newRow("dropped, 11 MB") << "dropped.srt" << false;
+    QTest::newRow("beside the video, 11 MB") << "clip.srt" << false;
+}
+
+void TestEngineTracks::unfitSubtitleFilesAreNamed()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, pipe);
+    const QString folder = m_media.path(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder) && QFile::copy(m_clip, folder + QStringLiteral("/clip.mkv")));
+    const QString subtitle = folder + u'/' + name;
+    QFile file(subtitle);
+    QVERIFY(pipe ? ::mkfifo(QFile::encodeName(subtitle).constData(), 0644) == 0
+                 : file.open(QIODevice::WriteOnly) && file.resize(11 << 20));
+    const auto engine = makeEngine(decodingOnly());
+    engine->setUrl(folder + QStringLiteral("/clip.mkv"));
+    if (name.startsWith(QLatin1String("dropped")))
+        engine->addSubtitleFile(subtitle);
+    const QString why = pipe ? QStringLiteral("a pipe") : QStringLiteral("more than 10 MB");
+    QTRY_VERIFY2_WITH_TIMEOUT(engine->problem().contains(subtitle + QStringLiteral(" was not ")) &&
+                                  engine->problem().contains(why),
+                              qPrintable(engine->problem()), timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(engine->status(), QStringLiteral("Playing"), timeout);
+    // mpv still takes requests: a fit file is added after it.
+    engine->addSubtitleFile(m_media.bytesFile(QStringLiteral("fit.srt"), srt("Fit words")));
+    QTRY_COMPARE_WITH_TIMEOUT(engine->subtitleText(), QStringLiteral("Fit words"), timeout);
 }
 
 QTEST_MAIN(TestEngineTracks)

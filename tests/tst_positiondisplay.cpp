@@ -29,6 +29,7 @@ private slots:
     void failedDurationReadKeepsLastDuration();
     void enablingKeepsARunningInterval_data();
     void enablingKeepsARunningInterval();
+    void failedMediumShowsInStatus_data();
     void failedMediumShowsInStatus();
     void endOfStreamWithoutSelection();
     void endOfStreamMovesToNextEntry();
@@ -209,23 +210,37 @@ void TestPositionDisplay::failedDurationReadKeepsLastDuration()
     QVERIFY(f.dialog.messages.isEmpty());
 }
 
+void TestPositionDisplay::failedMediumShowsInStatus_data()
+{
+    QTest::addColumn<std::optional<double>>("length");
+    QTest::newRow("while the timer runs") << std::optional<double>(30.0);
+    // Its first tick found no length, and so stopped the timer.
+    QTest::newRow("after the timer stopped") << std::optional<double>();
+}
+
 void TestPositionDisplay::failedMediumShowsInStatus()
 {
+    QFETCH(std::optional<double>, length);
     FormFixture f;
     const PositionCounters display(f.form);
-    f.engine.scriptedDuration = 30.0;
+    f.engine.scriptedDuration = length;
     f.engine.setUrl(QStringLiteral("/media/clip.mp4"));
     display.tick();
     QCOMPARE(f.edit("Text4")->text(), QStringLiteral("Ready"));
+    QCOMPARE(f.timer1()->isActive(), length.has_value());
 
-    // The engine reports the failure in its status; the display goes on
-    // counting and shows it, and nothing else tells the user.
+    // The engine reports the failure in its status, which shows at once;
+    // the display goes on counting, and nothing else tells the user.
+    const QString error = QStringLiteral("Error: not a medium this player can read");
     f.engine.fail(QStringLiteral("not a medium this player can read"));
-    display.tick();
-    QCOMPARE(f.edit("Text1")->text(), QStringLiteral("0 : 2"));
-    QCOMPARE(f.edit("Text4")->text(), QStringLiteral("Error: not a medium this player can read"));
-    QCOMPARE(display.tickCount(), 2);
-    QVERIFY(f.timer1()->isActive());
+    QCOMPARE(f.edit("Text4")->text(), error);
+    QCOMPARE(f.edit("Text1")->text(), QStringLiteral("0 : 1"));
+    if (length) {
+        display.tick();
+        QCOMPARE(f.edit("Text1")->text(), QStringLiteral("0 : 2"));
+        QCOMPARE(f.edit("Text4")->text(), error);
+        QCOMPARE(display.tickCount(), 2);
+    }
     QVERIFY(f.dialog.messages.isEmpty());
 }
 

@@ -80,6 +80,7 @@ private slots:
     void messageBoxHasTextTitleAndOk();
     void longMessageScrollsOnScreen_data();
     void longMessageScrollsOnScreen();
+    void oneDialogAtATime();
 };
 
 void TestQtDialog::openDialogReturnsChoiceOrCancel()
@@ -294,6 +295,35 @@ void TestQtDialog::longMessageScrollsOnScreen()
     // The whole box, its OK button included, is on the screen.
     QVERIFY2(frame.height() <= room.height(), qPrintable(QString::number(frame.height())));
     QVERIFY2(room.contains(ok), qPrintable(QStringLiteral("%1,%2").arg(ok.y()).arg(room.height())));
+}
+
+void TestQtDialog::oneDialogAtATime()
+{
+    // What commands that another program triggers ask for while the Open
+    // dialog is open: nothing else opens, and the messages come once it has
+    // closed, as one box.
+    QtCommonDialog dialog;
+    bool secondOpen = true, colour = true;
+    QString held;
+    whenModal([&](QWidget *modal) {
+        secondOpen = dialog.showOpen();
+        colour = dialog.showColor();
+        for (int i = 1; i <= CommonDialog::heldMessages + 5; ++i)
+            dialog.showMessage(QStringLiteral("Message %1").arg(i), QStringLiteral("Error"));
+        whenModal([&](QWidget *box) {
+            if (auto *field = box->findChild<QPlainTextEdit *>(QStringLiteral("messageText")))
+                held = field->toPlainText();
+            box->close();
+        });
+        modal->close();
+    });
+    QVERIFY(!dialog.showOpen());
+    QVERIFY(!secondOpen);
+    QVERIFY(!colour);
+    QVERIFY2(held.startsWith(QLatin1String("Message 1\n\nMessage 2\n\n")) &&
+                 held.endsWith(QStringLiteral("Message %1\n\nand 5 more messages.")
+                                   .arg(CommonDialog::heldMessages)),
+             qPrintable(held));
 }
 
 QTEST_MAIN(TestQtDialog)

@@ -13,11 +13,16 @@
 #include "support/TestFiles.h"
 #include "widgets/PlayListBox.h"
 
+#include "core/ShortText.h"
+
 #include <QDBusConnectionInterface>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 
@@ -91,6 +96,8 @@ private slots:
     void unansweringPlayerDoesNotBlock();
     void actionsByName_data();
     void actionsByName();
+    void hostileCallsAreBounded_data();
+    void hostileCallsAreBounded();
     void noBusMeansAPlayerOfItsOwn();
 
 private:
@@ -391,6 +398,53 @@ void SingleInstanceTest::actionsByName()
         QCOMPARE(first.entries(), entries);
     }
     QTRY_COMPARE(first.list()->listIndex(), selected);
+}
+
+void SingleInstanceTest::hostileCallsAreBounded_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("nameLength");
+    QTest::addColumn<int>("calls");
+    QTest::addColumn<int>("refused");
+    QTest::newRow("Open, a name longer than any path") << "" << 5000 << 1 << 1;
+    QTest::newRow("enqueue, a name of a megabyte") << "enqueue" << (1 << 20) << 1 << 1;
+    // Taken, and named in a message that shows its start and end.
+    QTest::newRow("Open, a long name") << "" << 4000 << 1 << 0;
+    QTest::newRow("a hundred actions at once")
+        << "cmdNext_Click" << 0 << 100 << (100 - ApplicationService::maxWaiting);
+}
+
+void SingleInstanceTest::hostileCallsAreBounded()
+{
+    QFETCH(QString, action);
+    QFETCH(int, nameLength);
+    QFETCH(int, calls);
+    QFETCH(int, refused);
+    RunningPlayer first(m_bus, QStringLiteral("player%1").arg(++m_players));
+    const QStringList names{QStringLiteral("/m/%1.mp3").arg(QString(nameLength, u'n'))};
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        SingleInstance::busName, ApplicationService::objectPath, applicationInterface,
+        action.isEmpty() ? QStringLiteral("Open") : QStringLiteral("ActivateAction"));
+    if (action.isEmpty())
+        message << names << QVariantMap();
+    else
+        message << action << (nameLength ? QVariantList{names} : QVariantList()) << QVariantMap();
+    std::vector<QDBusPendingCall> pending;
+    for (int i = 0; i < calls; ++i)
+        pending.push_back(m_client.asyncCall(message));
+    // Every call arrives before the player's thread looks at any.
+    QThread::msleep(500);
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(pending.begin(), pending.end(),
+                                         [](const auto &call) { return call.isFinished(); }),
+                             timeout);
+    QCOMPARE(std::count_if(pending.begin(), pending.end(),
+                           [](const auto &call) { return call.isError(); }),
+             refused);
+    QTRY_COMPARE(first.f.dialog.messages.size(), action.isEmpty() && !refused ? 1 : 0);
+    for (const QString &shown : std::as_const(first.f.dialog.messages))
+        QVERIFY2(shown.size() < 2 * ShortText::longestWord &&
+                     shown.endsWith(QLatin1String("nnn.mp3 was not found.")),
+                 qPrintable(shown));
 }
 
 void SingleInstanceTest::noBusMeansAPlayerOfItsOwn()

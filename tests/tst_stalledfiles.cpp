@@ -18,10 +18,12 @@
 #include <QFileDialog>
 #include <QListView>
 #include <QtTest>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -102,6 +104,7 @@ private slots:
     void pipesBesideAMediumAreLeftAlone();
     void listsInsideAMediumNamingPipesAreRefused_data();
     void listsInsideAMediumNamingPipesAreRefused();
+    void entrySwappedForAPipeWhileItOpens();
     void playListFilesThatWaitLeaveTheWindowFree_data();
     void playListFilesThatWaitLeaveTheWindowFree();
     void theFileDialogDoesNotReadTheFiles();
@@ -237,6 +240,36 @@ void TestStalledFiles::listsInsideAMediumNamingPipesAreRefused()
     // The tone still opens after it.
     engine.setUrl(m_tone);
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
+}
+
+void TestStalledFiles::entrySwappedForAPipeWhileItOpens()
+{
+    const QString pipe = m_media.path(QStringLiteral("swap.pipe"));
+    QVERIFY(makePipe(pipe));
+    const QString swapped = m_media.path(QStringLiteral("swapped.wav"));
+    const QByteArray target = QFile::encodeName(swapped), spare = target + ".next";
+    const QByteArray sources[] = {QFile::encodeName(m_tone), QFile::encodeName(pipe)};
+    std::atomic<bool> swapping{true};
+    std::thread swapper([&] {
+        for (int i = 0; swapping; ++i, ::usleep(500))
+            if (::link(sources[i % 2].constData(), spare.constData()) == 0)
+                ::rename(spare.constData(), target.constData());
+    });
+    const auto engine = makeEngine(MpvEngine::Options::headless());
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        engine->setUrl(swapped);
+        QVERIFY(ticksDuring(300) >= 2);
+        // Stop acts at once, whether it opened, was refused or still waits,
+        engine->stop();
+        QVERIFY2(engine->status() == QLatin1String("Stopped") ||
+                     engine->status().startsWith(QLatin1String("Error: ")),
+                 qPrintable(engine->status()));
+        // and so does the next medium.
+        engine->setUrl(m_tone);
+        QTRY_COMPARE_WITH_TIMEOUT(engine->status(), QStringLiteral("Playing"), startTimeout);
+    }
+    swapping = false;
+    swapper.join();
 }
 
 void TestStalledFiles::playListFilesThatWaitLeaveTheWindowFree_data()

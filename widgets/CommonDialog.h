@@ -2,13 +2,16 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The window's common dialog (CommonDialog1): an Open dialog and a Colour
 // dialog with the properties the commands read and write, and the message
 // box through which every command reports a failure. A cancel returns
 // normally and leaves fileName() and color() as they were. Subclasses supply
-// the dialogs.
+// the dialogs. One dialog at a time: while one is open (and a command that
+// another program triggers runs inside it), asking for another is a cancel,
+// and messages wait until it closes.
 class CommonDialog
 {
 public:
@@ -45,10 +48,17 @@ public:
     // empty fileName() afterwards is a cancel: "" is returned.
     QString askForFile(const QString &filter);
     // A modal message box with a single OK button and no icon; a text too
-    // long for the screen scrolls inside it.
-    virtual void showMessage(const QString &text, const QString &title) = 0;
+    // long for the screen scrolls inside it, and each name or line too long
+    // to read is shortened (ShortText) first. Asked for while a dialog is
+    // open, it is shown once that one closes, together with the others that
+    // came meanwhile (past heldMessages, only their count).
+    void showMessage(const QString &text, const QString &title);
+    // How many messages that came while a dialog was open are shown in full.
+    static constexpr int heldMessages = 20;
 
 protected:
+    // The message box itself.
+    virtual void runMessage(const QString &text, const QString &title) = 0;
     // The dialogs themselves: return the chosen path or colour, or nothing on
     // a cancel.
     virtual std::optional<QString> runOpenDialog(const QString &filter,
@@ -56,6 +66,13 @@ protected:
     virtual std::optional<QColor> runColorDialog(QColor initial) = 0;
 
 private:
+    // Shows the messages held while a dialog was open, as one.
+    void showHeld();
+
+    bool m_showing = false;
+    QStringList m_held;
+    QString m_heldTitle;
+    int m_heldMore = 0;
     bool m_cancelError = false;
     QString m_filter;
     QString m_fileName;

@@ -54,7 +54,7 @@ void showScrolling(const QString &text, const QString &title, QWidget *parent)
 
 } // namespace
 
-void QtCommonDialog::showMessage(const QString &text, const QString &title)
+void QtCommonDialog::runMessage(const QString &text, const QString &title)
 {
     if (text.count(u'\n') >= longestBoxLines) {
         showScrolling(text, title, m_parent);

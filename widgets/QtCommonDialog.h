@@ -15,9 +15,8 @@ public:
     // Sets the window the dialogs are centred on and modal to.
     void setParentWidget(QWidget *parent) { m_parent = parent; }
 
-    void showMessage(const QString &text, const QString &title) override;
-
 protected:
+    void runMessage(const QString &text, const QString &title) override;
     std::optional<QString> runOpenDialog(const QString &filter,
                                          const QString &initialName) override;
     std::optional<QColor> runColorDialog(QColor initial) override;

@@ -22,6 +22,9 @@ PositionDisplay::PositionDisplay(MediaEngine &engine, const Controls &controls, 
       m_text2(controls.Text2), m_text4(controls.Text4), m_cmdRepeat(controls.cmdRepeat),
       m_playList1(controls.PlayList1)
 {
+    // A medium whose length is not known stops the timer at its first tick,
+    // and one that fails later would show "Opening" for ever.
+    connect(&engine, &MediaEngine::failed, this, [this] { m_text4.setText(m_engine.status()); });
 }
 
 QString PositionDisplay::timeText(qint64 minutes, qint64 seconds)

@@ -13,7 +13,8 @@ class QTimer;
 
 // The position display: Timer1 counts elapsed seconds into Text1, shows the
 // medium's total in Text2 on the first tick after a reset and the engine's
-// status in Text4. Also handles the end of a stream.
+// status in Text4, and a failure of the medium there at once, timer or not.
+// Also handles the end of a stream.
 class PositionDisplay : public QObject
 {
     Q_OBJECT

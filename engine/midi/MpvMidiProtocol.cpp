@@ -1,5 +1,6 @@
 #include "engine/midi/MpvMidiProtocol.h"
 
+#include "core/RegularFile.h"
 #include "engine/EngineLog.h"
 #include "engine/midi/MidiWaveStream.h"
 
@@ -59,8 +60,8 @@ MpvMidiProtocol::Inspection MpvMidiProtocol::inspect(const QString &path,
     Inspection inspection;
     if (!info.isFile())
         return inspection;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !MidiSong::looksLikeMidi(file.read(12)))
+    QFile file;
+    if (!RegularFile::open(file, path) || !MidiSong::looksLikeMidi(file.read(12)))
         return inspection;
     file.close();
 

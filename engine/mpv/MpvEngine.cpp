@@ -1,5 +1,6 @@
 #include "engine/mpv/MpvEngine.h"
 
+#include "core/ShortText.h"
 #include "engine/EngineLog.h"
 #include "engine/EngineView.h"
 #include "engine/midi/MpvMidiProtocol.h"
@@ -110,6 +111,7 @@ void MpvEngine::setUrl(const QString &url)
     m_tracks->forget();
     m_ended = false;
     m_listFromStart = false;
+    m_givenUp = false;
     // A new medium starts with nothing to tell, even if it fails the way
     // the one before did: its message is new.
     m_changes->clearProblem();
@@ -127,6 +129,10 @@ void MpvEngine::setUrl(const QString &url)
 
 void MpvEngine::play()
 {
+    if (m_givenUp) {
+        setUrl(m_url);
+        return;
+    }
     if (!m_medium->present())
         return;
     setNormalSpeed();
@@ -159,6 +165,15 @@ void MpvEngine::stop()
         return;
     setNormalSpeed();
     m_intent = Intent::Stop;
+    if (m_medium->opening()) {
+        // What may never finish opening (a file made a pipe after it was
+        // looked at) is given up, so Stop always acts; Play opens it again.
+        m_guard->startMedium();
+        m_medium->close();
+        m_givenUp = true;
+        refresh();
+        return;
+    }
     // A list stopped after its end (as the window's end-of-stream steps do)
     // plays again from its first entry, not from the start of its last.
     m_listFromStart = m_listFromStart || (m_ended && m_guard->listLength() > 1);
@@ -293,7 +308,7 @@ QString MpvEngine::status() const
     if (!m_medium->failure().isEmpty())
         state = tr("Error: %1").arg(m_medium->failure());
     else if (!m_medium->present())
-        state = tr("Ready");
+        state = m_givenUp ? tr("Stopped") : tr("Ready");
     else if (m_medium->opening())
         state = tr("Opening");
     else if (m_ended)
@@ -307,7 +322,7 @@ QString MpvEngine::status() const
     else if (m_intent == Intent::Pause)
         state = tr("Paused");
     const QString skipped = m_guard->skippedText();
-    return skipped.isEmpty() ? state : state + QLatin1String(" - ") + skipped;
+    return ShortText::lines(skipped.isEmpty() ? state : state + QLatin1String(" - ") + skipped);
 }
 
 QString MpvEngine::problem() const
@@ -315,9 +330,9 @@ QString MpvEngine::problem() const
     QStringList lines;
     if (!m_medium->failure().isEmpty())
         lines << tr("Error: %1").arg(m_medium->failure());
-    lines << m_guard->skippedText() << m_tracks->problem();
+    lines << m_guard->skippedText() << m_guard->besideText() << m_tracks->problem();
     lines.removeAll(QString());
-    return lines.join(u'\n');
+    return ShortText::lines(lines.join(u'\n'));
 }
 
 QList<MediaTrack> MpvEngine::tracks() const

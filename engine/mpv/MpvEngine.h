@@ -44,7 +44,9 @@ struct MpvEngineOptions
 // replay it), reads no user configuration and runs no scripts or download
 // helpers. All of its work happens on the thread that made it, which must be
 // the GUI thread, and no call waits for mpv: opening and seeking are
-// requests whose outcome the signals announce.
+// requests whose outcome the signals announce. Stop while a medium is still
+// opening gives it up (it may never open: a file made a pipe after it was
+// looked at), and Play opens it again.
 //
 // It opens only what SourceRule allows (MpvSourceGuard), whether handed to
 // setUrl() or met inside a play list that mpv reads itself (.m3u, .pls).
@@ -141,6 +143,8 @@ private:
     bool m_ended = false;
     // Stopped after the end of a list of several entries: Play starts it over.
     bool m_listFromStart = false;
+    // Stopped while still opening, and given up: Play opens it again.
+    bool m_givenUp = false;
     // Counts setUrl() calls: whatever was started for an earlier one is void.
     quint64 m_generation = 0;
 

@@ -2,6 +2,8 @@
 
 #include "core/BoundedRead.h"
 #include "core/MediaSource.h"
+#include "core/MediaTypes.h"
+#include "core/RegularFile.h"
 #include "core/SourceRule.h"
 
 #include <QDirIterator>
@@ -26,7 +28,7 @@ MpvLoadCheck::Result MpvLoadCheck::run(const QString &name, const QStringList &s
     const QFileInfo file(source.location);
     if (!file.isFile())
         return result;
-    result.sideFilesSafe = folderIsQuiet(file.absolutePath());
+    lookBeside(file, result);
     result.refused = refusedContent(file.absoluteFilePath());
     if (!result.refused.isEmpty())
         return result;
@@ -38,8 +40,8 @@ MpvLoadCheck::Result MpvLoadCheck::run(const QString &name, const QStringList &s
 
 void MpvLoadCheck::lookThroughTextList(const QString &path, Result &result)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !HostFileEntries::isTextList(path, file.read(64)))
+    QFile file;
+    if (!RegularFile::open(file, path) || !HostFileEntries::isTextList(path, file.read(64)))
         return;
     file.close();
     const BoundedRead read = BoundedRead::file(path, maxTextListBytes);
@@ -53,9 +55,11 @@ void MpvLoadCheck::lookThroughTextList(const QString &path, Result &result)
 // check made here.
 QString MpvLoadCheck::refusedContent(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    QFile file;
+    // Unreadable, mpv says so itself; made a pipe since it was looked at,
+    // it would hold mpv.
+    if (!RegularFile::open(file, path))
+        return QFileInfo(path).isFile() ? QString() : tr("a pipe or a device, not a medium file");
     const QByteArray head = file.read(sniffBytes);
     if (head.startsWith("# mpv EDL v0"))
         return tr("an edit list, which may name any source and is not opened");
@@ -82,21 +86,29 @@ QString MpvLoadCheck::refusedContent(const QString &path)
     return {};
 }
 
-bool MpvLoadCheck::folderIsQuiet(const QString &folder)
+void MpvLoadCheck::lookBeside(const QFileInfo &medium, Result &result)
 {
-    QDirIterator entries(folder,
+    QDirIterator entries(medium.absolutePath(),
                          QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    // mpv loads "clip.srt" and "clip.en.srt" beside "clip.mp4".
+    const QString stem = medium.completeBaseName() + u'.';
     int seen = 0;
     while (entries.hasNext()) {
         entries.next();
-        if (++seen > maxFolderEntries)
-            return false;
+        if (++seen > maxFolderEntries) {
+            result.sideFilesSafe = false;
+            return;
+        }
         const QFileInfo entry = entries.fileInfo();
         // Links are followed: a link to a pipe is a pipe to whoever opens it.
         if (!entry.isFile() && !entry.isDir())
-            return false;
+            result.sideFilesSafe = false;
+        else if (entry.fileName().startsWith(stem) && MediaTypes::isSubtitleFile(entry.fileName()))
+            if (const QString why = SourceRule::refusedSubtitle(entry.filePath()); !why.isEmpty())
+                result.refusedSubtitles
+                    << tr("The subtitle file %1 was not loaded: %2.")
+                           .arg(QDir::toNativeSeparators(entry.filePath()), why);
     }
-    return true;
 }
 
 MpvLoadCheck::Ticket MpvLoadCheck::start(const QString &name, const QStringList &soundFonts,

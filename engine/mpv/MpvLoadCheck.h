@@ -5,6 +5,7 @@
 #include "engine/mpv/OffThread.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -37,6 +38,10 @@ public:
         // it by itself: not when its folder holds a pipe, a device or a
         // socket, which would hold mpv up, or more entries than are looked at.
         bool sideFilesSafe = true;
+        // Subtitle files named after it that mpv would load by itself but
+        // must not (SourceRule::refusedSubtitle), each with why; while there
+        // are any, mpv loads no subtitles beside it.
+        QStringList refusedSubtitles;
         // When it is a text play list, its entries that are file addresses
         // with a host, which mpv would open as names in the list's folder.
         std::vector<HostFileEntries::Entry> hostFiles;
@@ -57,7 +62,9 @@ public:
 
 private:
     static QString refusedContent(const QString &path);
-    static bool folderIsQuiet(const QString &folder);
+    // Looks through the medium's folder for sideFilesSafe and
+    // refusedSubtitles.
+    static void lookBeside(const QFileInfo &medium, Result &result);
     // Finds the host file entries of a text play list, or refuses one too
     // large to look through.
     static void lookThroughTextList(const QString &path, Result &result);

@@ -56,6 +56,7 @@ MpvSourceGuard::Plan MpvSourceGuard::plan(const QString &url)
 void MpvSourceGuard::startMedium()
 {
     m_skipped.clear();
+    m_beside.clear();
     m_hostFiles.clear();
     releaseCheck("");
     m_fileChecks.clear();
@@ -108,6 +109,7 @@ void MpvSourceGuard::load(MpvClient::HookDone done)
 {
     const QString name = m_client.getString("stream-open-filename");
     m_currentName = name;
+    m_beside.clear();
     removeRefusedEntries();
     QString shown = name;
     QString refused = refusal(shown, originOf(m_currentEntry));
@@ -155,7 +157,8 @@ void MpvSourceGuard::finishLoad(const QString &name, const MpvLoadCheck::Result 
         releaseCheck("");
         return;
     }
-    if (!result.sideFilesSafe) {
+    m_beside = result.refusedSubtitles;
+    if (!result.sideFilesSafe || !m_beside.isEmpty()) {
         // Each of these opens files beside the medium without asking.
         for (const char *option :
              {"file-local-options/sub-auto", "file-local-options/audio-file-auto",

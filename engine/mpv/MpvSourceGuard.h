@@ -53,6 +53,9 @@ public:
     // The skipped entries as the status names them ("Skipped 1 entry: ...");
     // empty when there are none.
     QString skippedText() const { return m_skipped.text(); }
+    // What was left out beside the entry opening now (subtitle files that
+    // are too large or no files), one line each; empty when nothing was.
+    QString besideText() const { return m_beside.join(u'\n'); }
     // Starts a new medium with nothing skipped; a check still under way for
     // the one before lets mpv go on at once, opening nothing of it.
     void startMedium();
@@ -102,6 +105,7 @@ private:
     MpvMidiProtocol &m_midi;
     QStringList m_soundFonts;
     SkippedEntries m_skipped;
+    QStringList m_beside;
     int m_listLength = 0;
 
     // mpv's list as last read, in order, with what has been found against

@@ -1,5 +1,6 @@
 #include "engine/mpv/MpvTracks.h"
 
+#include "core/SourceRule.h"
 #include "engine/mpv/MpvClient.h"
 
 #include <QDir>
@@ -78,6 +79,20 @@ void MpvTracks::select(MediaTrack::Type type, int id)
 
 void MpvTracks::addSubtitleFile(const QString &path)
 {
+    // mpv would read a pipe, or a file of gigabytes, for as long as it
+    // takes, holding every request after it.
+    m_checks.push_back(OffThread<QString>::start(
+        [path] { return SourceRule::refusedSubtitle(path); },
+        [this, path](const QString &refused) { checked(path, refused); }));
+}
+
+void MpvTracks::checked(const QString &path, const QString &refused)
+{
+    if (!refused.isEmpty()) {
+        setProblem(tr("The subtitle file %1 was not added: %2.")
+                       .arg(QDir::toNativeSeparators(path), refused));
+        return;
+    }
     if (m_loaded)
         send(path);
     else
@@ -98,6 +113,7 @@ void MpvTracks::forget()
 {
     m_problem.clear();
     m_waiting.clear();
+    m_checks.clear();
     m_loaded = false;
     ++m_generation;
 }
@@ -109,12 +125,16 @@ void MpvTracks::send(const QString &path)
                   [this, shown, generation = m_generation](int error, const mpv_node *) {
                       if (generation != m_generation)
                           return;
-                      const QString now =
-                          error < 0 ? tr("The subtitle file %1 could not be read.").arg(shown)
-                                    : QString();
-                      if (now == m_problem)
-                          return;
-                      m_problem = now;
-                      m_changed();
+                      setProblem(error < 0
+                                     ? tr("The subtitle file %1 could not be read.").arg(shown)
+                                     : QString());
                   });
+}
+
+void MpvTracks::setProblem(const QString &problem)
+{
+    if (problem == m_problem)
+        return;
+    m_problem = problem;
+    m_changed();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "engine/MediaTrack.h"
+#include "engine/mpv/OffThread.h"
 
 #include <QCoreApplication>
 #include <functional>
+#include <vector>
 
 class MpvClient;
 struct mpv_node;
@@ -26,7 +28,9 @@ public:
     // Asks mpv to play (or show) this track; 0 turns subtitles off.
     void select(MediaTrack::Type type, int id);
     // Asks mpv to add this subtitle file to the medium and show it, once
-    // the medium is loaded.
+    // the medium is loaded and a look at the disk, off the GUI thread, has
+    // found it fit (SourceRule::refusedSubtitle); otherwise problem() says
+    // why it was not added.
     void addSubtitleFile(const QString &path);
     // Whether the medium is loaded, so files can be added to it now.
     void setLoaded(bool loaded);
@@ -41,12 +45,16 @@ public:
 
 private:
     void send(const QString &path);
+    // Adds the file once checked, or names why not.
+    void checked(const QString &path, const QString &refused);
+    void setProblem(const QString &problem);
 
     MpvClient &m_client;
     std::function<void()> m_changed;
     QList<MediaTrack> m_tracks;
     QString m_problem;
     QStringList m_waiting;
+    std::vector<OffThread<QString>::Ticket> m_checks;
     bool m_loaded = false;
     quint64 m_generation = 0;
 };

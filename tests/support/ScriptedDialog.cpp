@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-void ScriptedDialog::showMessage(const QString &text, const QString &title)
+void ScriptedDialog::runMessage(const QString &text, const QString &title)
 {
     messages << title + QStringLiteral(": ") + text;
 }

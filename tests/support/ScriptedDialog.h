@@ -22,7 +22,7 @@ public:
     void answerColor(QColor colour) { m_colorAnswers.push_back(colour); }
     void cancelColor() { m_colorAnswers.push_back(std::nullopt); }
 
-    void showMessage(const QString &text, const QString &title) override;
+    void runMessage(const QString &text, const QString &title) override;
 
     QList<Shown> openShown;
     int colorShown = 0;
