@@ -120,6 +120,8 @@ void InstallTest::installsExactlyTheseFiles()
     QStringList expected = {
         m_program,
         path(QStringLiteral(CORVEL_HELPERS_DIR "/corvel_mpv_engine.so")),
+        path(QStringLiteral(CORVEL_HELPERS_DIR "/libcorvel_core.so")),
+        path(QStringLiteral(CORVEL_HELPERS_DIR "/libcorvel_engine.so")),
         path(QStringLiteral(CORVEL_HELPERS_DIR "/corvel-opengl-probe")),
         dataPath(QStringLiteral("corvel-media-player/Pl1.txt")),
         dataPath(QStringLiteral("corvel-media-player/pl3.txt")),

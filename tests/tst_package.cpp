@@ -139,6 +139,10 @@ void PackageTest::holdsTheseFiles_data()
         << QStringLiteral("/usr/" CORVEL_HELPERS_DIR "/corvel_mpv_engine.so");
     QTest::newRow("OpenGL probe") << QStringLiteral("/usr/" CORVEL_HELPERS_DIR
                                                     "/corvel-opengl-probe");
+    QTest::newRow("the seam's libraries")
+        << QStringLiteral("/usr/" CORVEL_HELPERS_DIR "/libcorvel_core.so");
+    QTest::newRow("the seam's engine library")
+        << QStringLiteral("/usr/" CORVEL_HELPERS_DIR "/libcorvel_engine.so");
     QTest::newRow("desktop entry")
         << QStringLiteral("/usr/share/applications/" CORVEL_APP_ID ".desktop");
     QTest::newRow("metainfo") << QStringLiteral("/usr/share/metainfo/" CORVEL_APP_ID
@@ -169,7 +173,7 @@ void PackageTest::holdsNothingElse()
 {
     const int icons = QStringLiteral(CORVEL_ICON_SIZES).split(u' ', Qt::SkipEmptyParts).size() + 1;
     // The rows above, and nothing outside /usr.
-    QCOMPARE(m_files.size(), 11 + icons);
+    QCOMPARE(m_files.size(), 13 + icons);
     for (const QString &file : std::as_const(m_files))
         QVERIFY2(file.startsWith(QLatin1String("/usr/")), qPrintable(file));
 }
