@@ -53,7 +53,9 @@ void EngineFullScreen::enter()
     QWidget *window = m_widget.window();
     // Until the window is back from an earlier full screen, its state and
     // size are passing ones, and the ones taken then still hold.
-    if (window != m_window || (!m_sentFull && !m_waiting)) {
+    // A slow window manager may still be on its way out when its patience has
+    // run out: only a window it reports back is settled.
+    if (window != m_window || (!m_sentFull && !m_waiting && !m_reportedFull)) {
         m_window = window;
         m_windowState = window->windowState() & ~Qt::WindowActive;
         m_windowGeometry = window->geometry();
@@ -113,6 +115,7 @@ void EngineFullScreen::askWindow()
 void EngineFullScreen::answered(bool reportedFull)
 {
     qCDebug(corvelVideo, "The window system reports full screen %s", reportedFull ? "on" : "off");
+    m_reportedFull = reportedFull;
     if (!m_waiting) {
         // Not ours: someone else took the window out of full screen.
         if (m_active && !reportedFull)

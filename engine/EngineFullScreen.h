@@ -75,6 +75,8 @@ private:
     bool m_sentFull = false;
     // Whether that request is yet to be answered.
     bool m_waiting = false;
+    // What the window system last reported: whether the window fills the screen.
+    bool m_reportedFull = false;
     // Gives up waiting for a window manager that does not answer.
     QTimer m_patience;
     QPointer<QWidget> m_window;
