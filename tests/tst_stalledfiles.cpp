@@ -105,6 +105,7 @@ private slots:
     void listsInsideAMediumNamingPipesAreRefused_data();
     void listsInsideAMediumNamingPipesAreRefused();
     void entrySwappedForAPipeWhileItOpens();
+    void entryMadeAPipeAfterItWasLookedAt();
     void playListFilesThatWaitLeaveTheWindowFree_data();
     void playListFilesThatWaitLeaveTheWindowFree();
     void theFileDialogDoesNotReadTheFiles();
@@ -259,7 +260,10 @@ void TestStalledFiles::entrySwappedForAPipeWhileItOpens()
     for (int attempt = 0; attempt < 6; ++attempt) {
         engine->setUrl(swapped);
         QVERIFY(ticksDuring(300) >= 2);
-        // Stop acts at once, whether it opened, was refused or still waits,
+        // It opens, or is refused, by itself;
+        QTRY_VERIFY2_WITH_TIMEOUT(engine->status() != QLatin1String("Opening"),
+                                  "still opening a name made a pipe", 5000);
+        // Stop acts at once, whether it opened or was refused,
         engine->stop();
         QVERIFY2(engine->status() == QLatin1String("Stopped") ||
                      engine->status().startsWith(QLatin1String("Error: ")),
@@ -270,6 +274,42 @@ void TestStalledFiles::entrySwappedForAPipeWhileItOpens()
     }
     swapping = false;
     swapper.join();
+}
+
+// The engine's look at the file waits on a lease; before it is let go, a
+// pipe takes the name's place, so mpv opens a pipe the look never saw.
+void TestStalledFiles::entryMadeAPipeAfterItWasLookedAt()
+{
+    const QString folder = m_media.path(QStringLiteral("late"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/late.wav");
+    const QString pipe = folder + QStringLiteral("/late.pipe");
+    QVERIFY(QFile::copy(m_tone, path));
+    QVERIFY(makePipe(pipe));
+    HeldFile hold(path);
+    if (!hold.held())
+        QSKIP("this file system takes no leases");
+    auto engineOwner = makeEngine(MpvEngine::Options::headless());
+    MpvEngine &engine = *engineOwner;
+    engine.setUrl(path);
+    QVERIFY(ticksDuring(300) >= 2);
+    QCOMPARE(engine.status(), QStringLiteral("Opening"));
+    QCOMPARE(::rename(QFile::encodeName(pipe).constData(), QFile::encodeName(path).constData()), 0);
+    hold.release();
+
+    QTRY_VERIFY2_WITH_TIMEOUT(engine.status().startsWith(QLatin1String("Error: ")),
+                              qPrintable(engine.status()), 5000);
+    QVERIFY2(engine.status().contains(QLatin1String("a pipe or a device")),
+             qPrintable(engine.status()));
+    QVERIFY(ticksDuring(300) >= 2);
+    engine.setUrl(m_tone);
+    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
+    engine.setUrl(path);
+    QTRY_VERIFY_WITH_TIMEOUT(engine.status().startsWith(QLatin1String("Error: ")), startTimeout);
+    QElapsedTimer exit;
+    exit.start();
+    engineOwner.reset();
+    QVERIFY2(exit.elapsed() < 10000, qPrintable(QString::number(exit.elapsed())));
 }
 
 void TestStalledFiles::playListFilesThatWaitLeaveTheWindowFree_data()
