@@ -301,11 +301,8 @@ void TestStalledFiles::entryMadeAPipeAfterItWasLookedAt()
                               qPrintable(engine.status()), 5000);
     QVERIFY2(engine.status().contains(QLatin1String("a pipe or a device")),
              qPrintable(engine.status()));
-    QVERIFY(ticksDuring(300) >= 2);
     engine.setUrl(m_tone);
     QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Playing"), startTimeout);
-    engine.setUrl(path);
-    QTRY_VERIFY_WITH_TIMEOUT(engine.status().startsWith(QLatin1String("Error: ")), startTimeout);
     QElapsedTimer exit;
     exit.start();
     engineOwner.reset();
