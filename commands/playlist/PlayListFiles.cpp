@@ -61,12 +61,28 @@ void PlayListFiles::cmdSaveList_Click()
         return;
     }
 
-    const QString why = SavedFile::write(target, PlayListText::write(entries));
-    if (!why.isEmpty()) {
-        m_dialog.showMessage(
-            QStringLiteral("The play list could not be saved to %1: %2.").arg(shown(target), why),
-            errorTitle);
-    }
+    // The entries are the list as it is now; the file may take its time.
+    const auto save = [this, target, entries](const std::atomic<bool> &givenUp) -> FileJob::Finish {
+        const QString why = SavedFile::write(target, PlayListText::write(entries), &givenUp);
+        return [this, target, why] {
+            if (!why.isEmpty())
+                m_dialog.showMessage(QStringLiteral("The play list could not be saved to %1: %2.")
+                                         .arg(shown(target), why),
+                                     errorTitle);
+        };
+    };
+    const auto late = [this, target] {
+        m_dialog.showMessage(QStringLiteral("The play list could not be saved to %1 in time: it "
+                                            "did not answer within %2 seconds.")
+                                 .arg(shown(target))
+                                 .arg(m_saving.deadline() / 1000),
+                             errorTitle);
+    };
+    if (!m_saving.start(save, late))
+        m_dialog.showMessage(QStringLiteral("The play list was not saved to %1: files opened "
+                                            "earlier have still not answered.")
+                                 .arg(shown(target)),
+                             errorTitle);
 }
 
 void PlayListFiles::cmdLoadList_Click()

@@ -15,7 +15,9 @@ public:
     PlayListFiles(CommonDialog &dialog, PlayListBox &playList1, QObject *parent = nullptr);
 
     // Save List: writes every entry to the file chosen in the Open dialog, in
-    // one go (the old file stays whole on failure, which a message names).
+    // one go, off the window's thread (the old file stays whole on failure,
+    // which a message names, as it names a file that does not answer in
+    // time). A newer Save List replaces one still writing.
     void cmdSaveList_Click();
     // Load List: reads the chosen file whole off the window's thread, then
     // replaces the list with its entries; "File Not Found" and the list
@@ -24,8 +26,12 @@ public:
     // not answer in time. A newer Load List replaces one still reading.
     void cmdLoadList_Click();
 
-    // How long Load List waits for its file, in milliseconds.
-    void setReadDeadline(int milliseconds) { m_loading.setDeadline(milliseconds); }
+    // How long Load List and Save List wait for their file, in milliseconds.
+    void setDeadline(int milliseconds)
+    {
+        m_loading.setDeadline(milliseconds);
+        m_saving.setDeadline(milliseconds);
+    }
 
 private:
     struct Loaded;
@@ -34,4 +40,5 @@ private:
     CommonDialog &m_dialog;
     PlayListBox &m_playList1;
     FileJob m_loading;
+    FileJob m_saving;
 };

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QLocale>
+#include <memory>
 
 namespace {
 
@@ -93,16 +94,17 @@ QByteArray generatedDocument(const QString &savedList, const QStringList &folder
     return document.bytes;
 }
 
-// All of Generate: why it failed, or "". The output is not written once the
-// result is no longer wanted.
+// All of Generate: why it failed, or "". writing turns true once the inputs
+// are read. The output is not written once the result is no longer wanted.
 QString generate(const QString &savedList, const QStringList &folders, const QString &output,
-                 const std::atomic<bool> &givenUp)
+                 const std::atomic<bool> &givenUp, std::atomic<bool> &writing)
 {
     QString why;
     const QByteArray document = generatedDocument(savedList, folders, &why);
     if (!why.isEmpty() || givenUp)
         return why;
-    const QString failure = SavedFile::write(output, document);
+    writing = true;
+    const QString failure = SavedFile::write(output, document, &givenUp);
     if (!failure.isEmpty())
         why = QStringLiteral("%1 cannot be written: %2.")
                   .arg(QDir::toNativeSeparators(output), failure);
@@ -143,18 +145,23 @@ void PlayListPlayback::cmdGenerate_Click()
     const QString savedList = here.absoluteFilePath(QStringLiteral("PlayList1.txt"));
     const QString output = here.absoluteFilePath(outputName);
     const QStringList folders = WplWriter::pieceFolders();
+    // Which of its files did not answer, for the message.
+    const auto writing = std::make_shared<std::atomic<bool>>(false);
     const auto work = [=](const std::atomic<bool> &givenUp) -> FileJob::Finish {
-        const QString why = generate(savedList, folders, output, givenUp);
+        const QString why = generate(savedList, folders, output, givenUp, *writing);
         return [this, why] {
             if (!why.isEmpty())
                 m_dialog.showMessage(
                     QStringLiteral("%1 was not generated. %2").arg(outputName, why), errorTitle);
         };
     };
-    const auto late = [this, savedList] {
-        m_dialog.showMessage(QStringLiteral("%1 was not generated: %2 or its pieces could not be "
-                                            "read in time (no answer within %3 seconds).")
-                                 .arg(outputName, QDir::toNativeSeparators(savedList))
+    const auto late = [this, savedList, writing] {
+        const QString what = *writing ? QStringLiteral("it could not be written")
+                                      : QStringLiteral("%1 or its pieces could not be read")
+                                            .arg(QDir::toNativeSeparators(savedList));
+        m_dialog.showMessage(QStringLiteral("%1 was not generated: %2 in time (no answer within "
+                                            "%3 seconds).")
+                                 .arg(outputName, what)
                                  .arg(m_generating.deadline() / 1000),
                              errorTitle);
     };

@@ -34,7 +34,7 @@ public:
     void cmdPlsi_Click();
 
     // How long Generate waits for its files, in milliseconds.
-    void setReadDeadline(int milliseconds) { m_generating.setDeadline(milliseconds); }
+    void setDeadline(int milliseconds) { m_generating.setDeadline(milliseconds); }
 
 private:
     MediaEngine &m_engine;

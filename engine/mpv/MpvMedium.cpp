@@ -31,7 +31,11 @@ QString reasonFor(int mpvError)
 
 MpvMedium::MpvMedium(MpvClient &client, MpvMidiProtocol &midi, Listener listener)
     : m_client(client), m_midi(midi), m_listener(std::move(listener)),
-      m_entries([this](const MpvEntryFilter::Event &event) { onEntry(event); })
+      m_entries([this](const MpvEntryFilter::Event &event) { onEntry(event); }),
+      m_watch(client, [this](const QString &why) {
+          fail(why);
+          m_listener.changed();
+      })
 {
     observe();
 }
@@ -94,6 +98,7 @@ void MpvMedium::close()
     m_present = false;
     m_opening = false;
     m_entries.clear();
+    m_watch.stop();
 }
 
 void MpvMedium::fail(const QString &reason)
@@ -194,14 +199,17 @@ void MpvMedium::onEntry(const MpvEntryFilter::Event &event)
         m_opening = true;
         m_eofReached = false;
         forget();
+        m_watch.start();
         break;
     case MpvEntryFilter::Event::Kind::Loaded:
         m_opening = false;
+        m_watch.stop();
         break;
     case MpvEntryFilter::Event::Kind::Failed:
         // A later entry of a list may still start and clear this.
         m_present = false;
         m_opening = false;
+        m_watch.stop();
         setFailure(event.reason);
         break;
     }

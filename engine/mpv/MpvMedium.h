@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/mpv/MpvEntryFilter.h"
+#include "engine/mpv/MpvOpenWatch.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -16,7 +17,8 @@ struct mpv_node;
 // whether it is still opening, its length and position, and why it failed.
 // It sends the requests that open, close, seek, pause and play it, and
 // keeps out what mpv still reports of media it replaced (MpvEntryFilter).
-// It knows nothing of what the user wants; it tells its listener what
+// An entry whose file becomes a pipe or a device while it opens fails
+// (MpvOpenWatch). It knows nothing of what the user wants; it tells its listener what
 // happened.
 class MpvMedium
 {
@@ -88,6 +90,7 @@ private:
     MpvMidiProtocol &m_midi;
     Listener m_listener;
     MpvEntryFilter m_entries;
+    MpvOpenWatch m_watch;
     bool m_present = false;
     bool m_opening = false;
     QString m_failure;
