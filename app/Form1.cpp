@@ -57,13 +57,11 @@ void Form1::createSubsystems()
     m_playListPlayback = new PlayListPlayback(m_engine, m_dialog, *c.PlayList1, *c.PLName, this);
     m_fileBrowser =
         new FileBrowser(m_engine, m_dialog, *c.Timer1, *c.Drives, *c.Folders, *c.FileList, this);
-    m_openCommand =
-        new OpenCommand(m_dialog, *c.PlayList1, *c.Timer1, *c.cmdRepeat, *c.Text1, *c.Text2, this);
+    m_openCommand = new OpenCommand(m_dialog, OpenCommand::Controls(c), this);
     m_screenModes = new ScreenModes(c, this);
     m_compactView = new CompactView(*this, this);
     m_engineScreen = new EngineScreen(m_engine, *this, this);
-    m_windowCommands =
-        new WindowCommands(*this, *c.Timer1, m_dialog, *c.Label1, *c.Label2, *c.Label3, this);
+    m_windowCommands = new WindowCommands(*this, m_dialog, WindowCommands::Controls(c), this);
     m_engineCommands = new EngineCommands(m_engine, *m_commands, this);
     // Before the end-of-stream handler is bound, so it sees the medium that ended.
     m_positionMemory =

@@ -35,16 +35,20 @@ double childCpuSeconds()
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// mpv's count of frames dropped at the video output, as the engine logs it
-// when a medium ends; -1 until then.
+// The output the engine chose and mpv's count of frames dropped at it, as
+// the engine logs them when the surface is made and when a medium ends.
+QString chosenOutput = QStringLiteral("none");
 QString droppedFrames = QStringLiteral("-1");
 QtMessageHandler passOn = nullptr;
 
-void noteDroppedFrames(QtMsgType type, const QMessageLogContext &context, const QString &message)
+void noteVideoLog(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    static const QString said = QStringLiteral("Video frames dropped: ");
-    if (qstrcmp(context.category, "corvel.video") == 0 && message.startsWith(said))
-        droppedFrames = message.mid(said.size());
+    static const QString dropped = QStringLiteral("Video frames dropped: ");
+    static const QString output = QStringLiteral("Video output: ");
+    if (qstrcmp(context.category, "corvel.video") == 0 && message.startsWith(dropped))
+        droppedFrames = message.mid(dropped.size());
+    if (qstrcmp(context.category, "corvel.video") == 0 && message.startsWith(output))
+        chosenOutput = message.mid(output.size()).section(u' ', 0, 0);
     if (passOn)
         passOn(type, context, message);
 }
@@ -53,7 +57,7 @@ void noteDroppedFrames(QtMsgType type, const QMessageLogContext &context, const 
 // key=value pairs for the parent to read.
 int playOne(QApplication &app, const QString &outputName, const QString &clip)
 {
-    passOn = qInstallMessageHandler(noteDroppedFrames);
+    passOn = qInstallMessageHandler(noteVideoLog);
     MpvEngine::Options options;
     options.audio = false;
     options.videoOutput = parseVideoOutput(outputName).value_or(VideoOutput::Auto);
@@ -69,7 +73,7 @@ int playOne(QApplication &app, const QString &outputName, const QString &clip)
             engine.widget()->findChild<QWidget *>(QStringLiteral("videoSurface")));
         const QSize size = surface ? surface->widget()->size() : QSize();
         std::printf("RESULT output=%s surface=%dx%d drawn=%lld skipped=%lld dropped=%s\n",
-                    qPrintable(videoOutputName(engine.videoOutput())), size.width(), size.height(),
+                    qPrintable(chosenOutput), size.width(), size.height(),
                     surface ? surface->framesDrawn() : 0LL,
                     surface ? surface->framesSkipped() : 0LL, qPrintable(droppedFrames));
         std::fflush(stdout);

@@ -107,7 +107,7 @@ void TestX11Video::clipPlaysVisiblyInMPlayer1()
     QVERIFY(player);
     QCOMPARE(player->geometry(), QRect(8, 8, 721, 537));
     QVERIFY(videoSurfaceIn(engine.widget()));
-    QCOMPARE(engine.videoOutput(), output);
+    QCOMPARE(videoOutputIn(engine.widget()), output);
     QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->hasRenderContext(), timeout);
 
     engine.setUrl(m_clip);

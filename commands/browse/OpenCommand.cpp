@@ -2,6 +2,7 @@
 
 #include "core/MediaFilters.h"
 #include "widgets/CommonDialog.h"
+#include "widgets/Form1Controls.h"
 #include "widgets/PlayListBox.h"
 #include "widgets/TimerSwitch.h"
 
@@ -11,11 +12,15 @@
 
 const QString OpenCommand::mediaFilter = mediaFilterText(false);
 
-OpenCommand::OpenCommand(CommonDialog &dialog, PlayListBox &playList1, QTimer &timer1,
-                         QPushButton &cmdRepeat, QLineEdit &text1, QLineEdit &text2,
-                         QObject *parent)
-    : QObject(parent), m_dialog(dialog), m_playList1(playList1), m_timer1(timer1),
-      m_cmdRepeat(cmdRepeat), m_text1(text1), m_text2(text2)
+OpenCommand::Controls::Controls(const Form1Controls &window)
+    : PlayList1(*window.PlayList1), Timer1(*window.Timer1), cmdRepeat(*window.cmdRepeat),
+      Text1(*window.Text1), Text2(*window.Text2)
+{
+}
+
+OpenCommand::OpenCommand(CommonDialog &dialog, const Controls &controls, QObject *parent)
+    : QObject(parent), m_dialog(dialog), m_playList1(controls.PlayList1), m_timer1(controls.Timer1),
+      m_cmdRepeat(controls.cmdRepeat), m_text1(controls.Text1), m_text2(controls.Text2)
 {
 }
 

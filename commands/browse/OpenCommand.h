@@ -4,6 +4,7 @@
 #include <QString>
 
 class CommonDialog;
+struct Form1Controls;
 class PlayListBox;
 class QLineEdit;
 class QPushButton;
@@ -18,9 +19,18 @@ public:
     // The catalogue of media types the Open dialog offers (881 characters).
     static const QString mediaFilter;
 
-    OpenCommand(CommonDialog &dialog, PlayListBox &playList1, QTimer &timer1,
-                QPushButton &cmdRepeat, QLineEdit &text1, QLineEdit &text2,
-                QObject *parent = nullptr);
+    // The controls it works on, taken from the window's by their names.
+    struct Controls
+    {
+        explicit Controls(const Form1Controls &window);
+        PlayListBox &PlayList1;
+        QTimer &Timer1;
+        QPushButton &cmdRepeat;
+        QLineEdit &Text1;
+        QLineEdit &Text2;
+    };
+
+    OpenCommand(CommonDialog &dialog, const Controls &controls, QObject *parent = nullptr);
 
     // Shows the Open dialog; a chosen file becomes the only play-list entry
     // and is played through the list's click. A cancel changes nothing.

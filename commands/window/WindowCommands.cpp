@@ -1,16 +1,23 @@
 #include "commands/window/WindowCommands.h"
 
 #include "widgets/CommonDialog.h"
+#include "widgets/Form1Controls.h"
+#include "widgets/LabelButton.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QTimer>
 
-WindowCommands::WindowCommands(QWidget &window, QTimer &timer1, CommonDialog &dialog,
-                               QLabel &label1, QLabel &label2, QLabel &label3, QObject *parent)
-    : QObject(parent), m_window(window), m_timer1(timer1), m_dialog(dialog), m_label1(label1),
-      m_label2(label2), m_label3(label3)
+WindowCommands::Controls::Controls(const Form1Controls &window)
+    : Timer1(*window.Timer1), Label1(*window.Label1), Label2(*window.Label2), Label3(*window.Label3)
+{
+}
+
+WindowCommands::WindowCommands(QWidget &window, CommonDialog &dialog, const Controls &controls,
+                               QObject *parent)
+    : QObject(parent), m_window(window), m_timer1(controls.Timer1), m_dialog(dialog),
+      m_label1(controls.Label1), m_label2(controls.Label2), m_label3(controls.Label3)
 {
 }
 

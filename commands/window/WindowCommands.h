@@ -3,6 +3,7 @@
 #include <QObject>
 
 class CommonDialog;
+struct Form1Controls;
 class QColor;
 class QLabel;
 class QTimer;
@@ -13,8 +14,18 @@ class WindowCommands : public QObject
 {
     Q_OBJECT
 public:
-    WindowCommands(QWidget &window, QTimer &timer1, CommonDialog &dialog, QLabel &label1,
-                   QLabel &label2, QLabel &label3, QObject *parent = nullptr);
+    // The controls it works on, taken from the window's by their names.
+    struct Controls
+    {
+        explicit Controls(const Form1Controls &window);
+        QTimer &Timer1;
+        QLabel &Label1;
+        QLabel &Label2;
+        QLabel &Label3;
+    };
+
+    WindowCommands(QWidget &window, CommonDialog &dialog, const Controls &controls,
+                   QObject *parent = nullptr);
 
     // Stops Timer1, closes the window and ends the program, asking nothing.
     void cmdExit_Click();

@@ -8,21 +8,11 @@
 #include "engine/mpv/MpvMedium.h"
 #include "engine/mpv/MpvSettings.h"
 #include "engine/mpv/MpvSourceGuard.h"
+#include "engine/mpv/MpvSpeed.h"
 #include "engine/mpv/MpvTracks.h"
 #include "engine/mpv/MpvVideoOutput.h"
 
-#include <chrono>
 #include <clocale>
-
-namespace {
-
-qint64 steadyMilliseconds()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-} // namespace
 
 std::unique_ptr<MpvEngine> MpvEngine::create(const Options &options, QString *error)
 {
@@ -40,8 +30,7 @@ std::unique_ptr<MpvEngine> MpvEngine::create(const Options &options, QString *er
 }
 
 MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
-    : m_client(std::move(client)),
-      m_reverse(fastRate, steadyMilliseconds, [this](double seconds) { m_medium->seekTo(seconds); })
+    : m_client(std::move(client))
 {
     QString outputWarning;
     const VideoOutput requested =
@@ -55,31 +44,30 @@ MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
     listener.failed = [this](const QString &reason) {
         announce([this, reason] { emit failed(reason); });
     };
-    listener.seekDone = [this] { m_reverse.seekDone(); };
+    listener.seekDone = [this] { m_speed->seekDone(); };
     listener.changed = [this] { refresh(); };
     m_medium = std::make_unique<MpvMedium>(*m_client, *m_midi, listener);
+    m_speed = std::make_unique<MpvSpeed>(*m_client, *m_medium, [this] {
+        m_intent = Intent::Stop;
+        m_medium->seekTo(0.0);
+        refresh();
+    });
     m_tracks = std::make_unique<MpvTracks>(*m_client, [this] {
         emit tracksChanged();
         refresh();
     });
-    if (options.video) {
+    if (options.video)
         m_video = std::make_unique<MpvVideoOutput>(*m_client, requested);
-        connect(m_video.get(), &MpvVideoOutput::surfaceReady, this, &MpvEngine::videoSurfaceReady);
-    }
     m_client->setEventHandler([this](const mpv_event &event) {
         m_guard->onEvent(event);
         m_medium->onEvent(event);
     });
     connect(m_client.get(), &MpvClient::drained, this, &MpvEngine::refresh);
-
-    m_reverseTimer.setInterval(FastReverse::stepMs);
-    connect(&m_reverseTimer, &QTimer::timeout, this, &MpvEngine::reverseTick);
     m_changes.emplace(*this);
 }
 
 MpvEngine::~MpvEngine()
 {
-    m_reverseTimer.stop();
     // The render context has to go before the handle.
     m_video.reset();
     if (m_view && !m_view->parent())
@@ -96,16 +84,11 @@ QWidget *MpvEngine::widget()
     return m_view;
 }
 
-VideoOutput MpvEngine::videoOutput() const
-{
-    return m_video ? m_video->chosen() : VideoOutput::Auto;
-}
-
 void MpvEngine::setUrl(const QString &url)
 {
     m_url = url;
     ++m_generation;
-    setNormalSpeed();
+    m_speed->setNormal();
     m_guard->startMedium();
     m_medium->forget();
     m_tracks->forget();
@@ -135,7 +118,7 @@ void MpvEngine::play()
     }
     if (!m_medium->present())
         return;
-    setNormalSpeed();
+    m_speed->setNormal();
     if (m_ended || m_listFromStart) {
         m_medium->restart(m_listFromStart || m_guard->listLength() > 1);
         m_ended = false;
@@ -150,7 +133,7 @@ void MpvEngine::pause()
 {
     if (!m_medium->present() || m_ended)
         return;
-    setNormalSpeed();
+    m_speed->setNormal();
     // A stopped medium stays stopped.
     if (m_intent != Intent::Stop) {
         m_intent = Intent::Pause;
@@ -163,7 +146,7 @@ void MpvEngine::stop()
 {
     if (!m_medium->present())
         return;
-    setNormalSpeed();
+    m_speed->setNormal();
     m_intent = Intent::Stop;
     if (m_medium->opening()) {
         // What may never finish opening (a file made a pipe after it was
@@ -190,11 +173,9 @@ void MpvEngine::fastForward()
 {
     if (!m_medium->present() || m_ended)
         return;
-    setNormalSpeed();
-    m_speed = Speed::FastForward;
+    m_speed->setFastForward();
     m_intent = Intent::Play;
     m_listFromStart = false;
-    m_client->sendDouble("speed", fastRate);
     m_medium->setPaused(false);
     refresh();
 }
@@ -203,55 +184,29 @@ void MpvEngine::fastReverse()
 {
     if (!m_medium->present())
         return;
-    setNormalSpeed();
     const double from = (m_ended ? m_medium->duration() : m_medium->position()).value_or(0.0);
     m_ended = false;
     m_listFromStart = false;
-    m_speed = Speed::FastReverse;
     m_intent = Intent::Play;
-    // Paused, each landed seek shows its frame; the clock sets the pace.
-    m_medium->setPaused(true);
-    m_reverse.start(from);
-    m_reverseTimer.start();
-    reverseTick();
+    m_speed->setFastReverse(from);
     refresh();
 }
 
 void MpvEngine::playPause()
 {
-    if (m_medium->present() && !m_ended && m_intent == Intent::Play && m_speed == Speed::Normal)
+    if (m_medium->present() && !m_ended && m_intent == Intent::Play &&
+        m_speed->mode() == MpvSpeed::Mode::Normal)
         pause();
     else
         play();
-}
-
-void MpvEngine::reverseTick()
-{
-    // An entry still opening has nothing to seek in; the clock runs on.
-    if (m_medium->opening() || m_reverse.step() != FastReverse::Step::ReachedStart)
-        return;
-    m_reverseTimer.stop();
-    m_speed = Speed::Normal;
-    m_intent = Intent::Stop;
-    m_medium->seekTo(0.0);
-    refresh();
-}
-
-void MpvEngine::setNormalSpeed()
-{
-    m_reverseTimer.stop();
-    m_reverse.stop();
-    if (m_speed == Speed::FastForward)
-        m_client->sendDouble("speed", 1.0);
-    m_speed = Speed::Normal;
 }
 
 void MpvEngine::seek(double seconds)
 {
     if (!m_medium->present() || m_medium->opening())
         return;
-    if (m_speed == Speed::FastReverse) {
-        m_reverse.start(seconds);
+    if (m_speed->mode() == MpvSpeed::Mode::FastReverse) {
+        m_speed->moveReverse(seconds);
         emit seeked(seconds);
         return;
     }
@@ -313,9 +268,9 @@ QString MpvEngine::status() const
         state = tr("Opening");
     else if (m_ended)
         state = tr("Media Ended");
-    else if (m_speed == Speed::FastForward)
+    else if (m_speed->mode() == MpvSpeed::Mode::FastForward)
         state = tr("Fast Forward");
-    else if (m_speed == Speed::FastReverse)
+    else if (m_speed->mode() == MpvSpeed::Mode::FastReverse)
         state = tr("Fast Reverse");
     else if (m_intent == Intent::Play)
         state = tr("Playing");
@@ -362,11 +317,6 @@ void MpvEngine::setFullScreen(bool on)
     emit fullScreenChanged(on);
 }
 
-QString MpvEngine::subtitleText() const
-{
-    return m_client->getString("sub-text");
-}
-
 MediaEngine::PlaybackState MpvEngine::playbackState() const
 {
     // A medium still opening plays nothing yet, and may never.
@@ -380,10 +330,10 @@ void MpvEngine::onNaturalEnd()
 {
     // Reaching the start in fast reverse, or an end mpv reports after a
     // stop or a pause, is not the medium playing to its end.
-    if (!m_medium->present() || m_medium->opening() || m_ended || m_speed == Speed::FastReverse ||
-        m_intent != Intent::Play)
+    if (!m_medium->present() || m_medium->opening() || m_ended ||
+        m_speed->mode() == MpvSpeed::Mode::FastReverse || m_intent != Intent::Play)
         return;
-    setNormalSpeed();
+    m_speed->setNormal();
     m_ended = true;
     m_medium->moveToEnd();
     if (m_video)

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "engine/FastReverse.h"
 #include "engine/MediaEngine.h"
 #include "engine/SeamChanges.h"
 #include "engine/VideoOutput.h"
 #include "engine/midi/MidiRenderer.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -16,6 +14,7 @@ class MpvClient;
 class MpvMedium;
 class MpvMidiProtocol;
 class MpvSourceGuard;
+class MpvSpeed;
 class MpvTracks;
 class MpvVideoOutput;
 
@@ -61,9 +60,6 @@ class MpvEngine : public MediaEngine
 public:
     using Options = MpvEngineOptions;
 
-    // Fast playback runs at this many times the normal speed, both ways.
-    static constexpr double fastRate = 5.0;
-
     // Creates and starts an engine; null, with the reason in *error, when
     // mpv cannot be made or started.
     static std::unique_ptr<MpvEngine> create(const Options &options, QString *error);
@@ -93,15 +89,6 @@ public:
     void addSubtitleFile(const QString &path) override;
     bool fullScreen() const override { return m_fullScreen; }
     void setFullScreen(bool on) override;
-    // The subtitle text shown on the picture now; empty when none is.
-    QString subtitleText() const;
-    // How video is drawn: OpenGL or Software once the surface is chosen, Auto
-    // before then or when video is off.
-    VideoOutput videoOutput() const;
-
-signals:
-    // The video surface (object name "videoSurface") now sits in widget().
-    void videoSurfaceReady();
 
 private:
     enum class Intent
@@ -110,17 +97,9 @@ private:
         Pause,
         Stop
     };
-    enum class Speed
-    {
-        Normal,
-        FastForward,
-        FastReverse
-    };
 
     MpvEngine(const Options &options, std::unique_ptr<MpvClient> client);
     void onNaturalEnd();
-    void setNormalSpeed();
-    void reverseTick();
     void announce(std::function<void()> announcement);
     void refresh();
 
@@ -129,6 +108,7 @@ private:
     std::unique_ptr<MpvClient> m_client;
     std::unique_ptr<MpvSourceGuard> m_guard;
     std::unique_ptr<MpvMedium> m_medium;
+    std::unique_ptr<MpvSpeed> m_speed;
     std::unique_ptr<MpvTracks> m_tracks;
     // Null when video is off.
     std::unique_ptr<MpvVideoOutput> m_video;
@@ -138,7 +118,6 @@ private:
 
     // What the user last asked for.
     Intent m_intent = Intent::Stop;
-    Speed m_speed = Speed::Normal;
     // The medium played to its end (and was not moved since).
     bool m_ended = false;
     // Stopped after the end of a list of several entries: Play starts it over.
@@ -147,9 +126,6 @@ private:
     bool m_givenUp = false;
     // Counts setUrl() calls: whatever was started for an earlier one is void.
     quint64 m_generation = 0;
-
-    FastReverse m_reverse;
-    QTimer m_reverseTimer;
 
     QPointer<EngineView> m_view;
     // Made once every part above is, since it reads the status at once.

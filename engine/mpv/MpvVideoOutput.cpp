@@ -51,7 +51,6 @@ void MpvVideoOutput::place(const std::optional<QString> &renderer)
     QWidget *surface = createSurface(renderer);
     m_surface = surface;
     m_view->setVideoSurface(surface);
-    emit surfaceReady();
 }
 
 void MpvVideoOutput::logDroppedFrames()
@@ -65,14 +64,14 @@ void MpvVideoOutput::logDroppedFrames()
 
 QWidget *MpvVideoOutput::createSurface(const std::optional<QString> &renderer)
 {
-    m_chosen = chooseVideoOutput(m_requested, renderer);
+    const VideoOutput chosen = chooseVideoOutput(m_requested, renderer);
     QString choice = describeVideoOutputChoice(m_requested, renderer);
     if (m_requested == VideoOutput::Auto)
         choice += QStringLiteral(", decided in %1 ms").arg(m_probeClock.elapsed());
     qCInfo(corvelVideo, "%s", qPrintable(choice));
 
     MpvRenderSurface *surface = nullptr;
-    if (m_chosen == VideoOutput::OpenGL)
+    if (chosen == VideoOutput::OpenGL)
         surface = new MpvVideoWidget(m_client.handle(), m_view);
     else
         surface = new MpvSoftwareVideoWidget(m_client.handle(), m_view);

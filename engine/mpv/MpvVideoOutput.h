@@ -31,16 +31,10 @@ public:
     // Puts a surface into this area, now or once the probe has decided;
     // only the first call counts.
     void attachTo(EngineView &view);
-    // OpenGL or Software once the surface is made; Auto before then.
-    VideoOutput chosen() const { return m_chosen; }
     // Logs how many frames mpv has dropped at the video output so far, when
     // there is a surface and mpv knows: a stuttering picture otherwise
     // leaves no trace.
     void logDroppedFrames();
-
-signals:
-    // The surface now sits in the area.
-    void surfaceReady();
 
 private:
     void place(const std::optional<QString> &renderer);
@@ -48,7 +42,6 @@ private:
 
     MpvClient &m_client;
     VideoOutput m_requested;
-    VideoOutput m_chosen = VideoOutput::Auto;
     QPointer<EngineView> m_view;
     QPointer<QWidget> m_surface;
     QElapsedTimer m_probeClock;

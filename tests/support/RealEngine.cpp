@@ -18,3 +18,13 @@ MpvRenderSurface *videoSurfaceIn(QWidget *root)
     return dynamic_cast<MpvRenderSurface *>(
         root->findChild<QWidget *>(QStringLiteral("videoSurface")));
 }
+
+VideoOutput videoOutputIn(QWidget *root)
+{
+    const MpvRenderSurface *surface = videoSurfaceIn(root);
+    if (surface && surface->widget()->inherits("MpvVideoWidget"))
+        return VideoOutput::OpenGL;
+    if (surface && surface->widget()->inherits("MpvSoftwareVideoWidget"))
+        return VideoOutput::Software;
+    return VideoOutput::Auto;
+}

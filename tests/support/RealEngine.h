@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/VideoOutput.h"
 #include "engine/mpv/MpvEngine.h"
 
 #include <memory>
@@ -15,3 +16,7 @@ std::unique_ptr<MpvEngine> makeEngine(const MpvEngine::Options &options);
 // holding it), found by its object name; null while only the black
 // stand-in is there or video is off.
 MpvRenderSurface *videoSurfaceIn(QWidget *root);
+
+// How the surface inside this widget draws, told by its class: Auto while
+// there is none.
+VideoOutput videoOutputIn(QWidget *root);

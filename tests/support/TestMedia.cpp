@@ -178,7 +178,7 @@ QString TestMedia::bytesFile(const QString &name, const QByteArray &bytes)
 
 QString TestMedia::clipWithTracks(const QString &name, double seconds, const QString &subtitles)
 {
-    const QString inputs = QStringLiteral("-f lavfi -i testsrc=s=320x240:r=25 "
+    const QString inputs = QStringLiteral("-f lavfi -i color=c=0x303030:s=320x240:r=25 "
                                           "-f lavfi -i sine=frequency=440:sample_rate=44100 "
                                           "-f lavfi -i sine=frequency=660:sample_rate=44100");
     const QString output = QStringLiteral(

@@ -48,7 +48,8 @@ public:
     // A file holding exactly these bytes (text in another encoding).
     QString bytesFile(const QString &name, const QByteArray &bytes);
 
-    // A Matroska clip of ffmpeg's test pattern with two tones as its audio
+    // A Matroska clip of dark grey (48, 48, 48), so that subtitles stand
+    // out on it, with two tones as its audio
     // tracks (440 Hz "eng" titled "Main", 660 Hz "fre" titled "Commentary")
     // and this subtitle file as its one subtitle track ("eng").
     QString clipWithTracks(const QString &name, double seconds, const QString &subtitles);
