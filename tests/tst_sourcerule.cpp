@@ -5,6 +5,7 @@
 #include "core/HostFileEntries.h"
 #include "core/MediumFileLookup.h"
 #include "core/SourceRule.h"
+#include "core/StyledSubtitleBound.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -45,6 +46,10 @@ private slots:
     void fileAddressesWithAHost();
     void listEntriesThatAreNoMediumFile_data();
     void listEntriesThatAreNoMediumFile();
+    void styledSubtitleValues_data();
+    void styledSubtitleValues();
+    void styledSubtitleScripts_data();
+    void styledSubtitleScripts();
 
 private:
     // Makes what the row asks for at this name inside the folder; "%1" in
@@ -356,6 +361,86 @@ void TestSourceRule::listEntriesThatAreNoMediumFile()
         QVERIFY2(found.front().second.contains(reason),
                  qPrintable(found.front().second + u' ' + QString::number(siblings)));
     }
+}
+
+void TestSourceRule::styledSubtitleValues_data()
+{
+    // A line's text in a script 360 pixels high, and what is drawn of it.
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("drawn");
+    const QByteArray real = "{\\k20}Ka{\\k30}ra{\\blur2\\fs40\\bord3\\shad1\\fscx120}oke";
+    QTest::newRow("real karaoke") << real << real;
+    QTest::newRow("huge size") << QByteArray("{\\fs5000}Hi") << QByteArray("{\\fs360}Hi");
+    QTest::newRow("exponent") << QByteArray("{\\fs1e9}Hi") << QByteArray("{\\fs360}Hi");
+    QTest::newRow("in parentheses") << QByteArray("{\\fs(5000)}") << QByteArray("{\\fs(360)}");
+    QTest::newRow("edges") << QByteArray("{\\bord100\\ybord99\\shad100\\blur500\\be900}")
+                           << QByteArray("{\\bord45\\ybord45\\shad45\\blur22.5\\be32}");
+    QTest::newRow("scale, spacing, shear") << QByteArray("{\\fscx5000\\fscy200\\fsp-9000\\fax-30}")
+                                           << QByteArray("{\\fscx1000\\fscy200\\fsp-360\\fax-2}");
+    QTest::newRow("inside an animation")
+        << QByteArray("{\\t(0,500,\\fs9000\\blur2)}") << QByteArray("{\\t(0,500,\\fs360\\blur2)}");
+    QTest::newRow("growing step by step")
+        << QByteArray("{\\fs100\\fs+5}a{\\fs+19}b") << QByteArray("{\\fs100\\fs+5}a{\\fs360}b");
+    for (const char *left : {"{\\fs}", "{\\fsabc}", "{\\fs\\blur}", "\\fs5000 {\\fs5000",
+                             "{\\fsp}{\\fn Arial 5000}{\\pos(9000,9000)}"})
+        QTest::newRow(left) << QByteArray(left) << QByteArray(left);
+}
+
+void TestSourceRule::styledSubtitleValues()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, drawn);
+    int clamped = -1;
+    QCOMPARE(StyledSubtitleBound::clampText(text, 360, &clamped), drawn);
+    QCOMPARE(clamped > 0, text != drawn);
+}
+
+void TestSourceRule::styledSubtitleScripts_data()
+{
+    // A script's events, how many of them; how many values are clamped and
+    // lines left out.
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QByteArray>("event");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("clamped");
+    QTest::addColumn<bool>("dropped");
+    const QByteArray plain = "[Script Info]\r\nPlayResY: 360\r\n\r\n[V4+ Styles]\r\nFormat: Name, "
+                             "Fontsize, Outline, Shadow\r\nStyle: Default,40,2,1\r\n";
+    QTest::newRow("real lines") << plain << QByteArray("{\\blur2}Words {\\k40}sung") << 40 << 0
+                                << false;
+    QTest::newRow("heavy lines") << plain
+                                 << QByteArray("{\\blur50\\fs200\\bord50\\shad50}Heavy line")
+                                 << 2000 << 6000 << true;
+    QTest::newRow("countless plain lines") << plain << QByteArray("Line") << 50000 << 0 << true;
+    QTest::newRow("a huge drawing")
+        << plain << QByteArray("{\\p1}m 0 0 l 100000 0 100000 100000{\\p0}") << 1 << 0 << true;
+    QTest::newRow("a huge style, a tiny script")
+        << QByteArray("[Script Info]\nPlayResX: 4\nPlayResY: 3\n[V4+ Styles]\nFormat: Name, "
+                      "Fontsize, ScaleX\nStyle: Default,5000,100\n")
+        << QByteArray("Big") << 1 << 1 << false;
+}
+
+void TestSourceRule::styledSubtitleScripts()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(QByteArray, event);
+    QFETCH(int, count);
+    QFETCH(int, clamped);
+    QFETCH(bool, dropped);
+    QByteArray script = header + "[Events]\nFormat: Layer, Start, End, Style, Text\n";
+    for (int i = 0; i < count; ++i)
+        script += "Dialogue: 0,0:00:00.00,0:00:" + QByteArray::number(10 + i % 40) +
+                  ".00,Default," + event + '\n';
+    QVERIFY(StyledSubtitleBound::isStyled(script));
+    const StyledSubtitleBound::Result result = StyledSubtitleBound::bound(script);
+    QCOMPARE(result.clampedValues, clamped);
+    QCOMPARE(result.droppedLines > 0, dropped);
+    QCOMPARE(result.script.count("\nComment: "), result.droppedLines);
+    QCOMPARE(result.script == script, !result.changed());
+    // What is left shows: the first line, all of what a real script holds.
+    QVERIFY(result.script.contains("\nDialogue: 0,0:00:00.00,0:00:10.00,Default,") ||
+            result.droppedLines == count);
+    QVERIFY(result.droppedLines < count || count == 1);
 }
 
 QTEST_MAIN(TestSourceRule)

@@ -62,6 +62,8 @@ MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
         emit tracksChanged();
         refresh();
     });
+    m_guard->setBesideSubtitles(
+        [this](const std::vector<MpvSubtitleFile> &files) { m_tracks->addBeside(files); });
     if (options.video) {
         m_video = std::make_unique<MpvVideoOutput>(*m_client, requested);
         connect(m_video.get(), &MpvVideoOutput::surfaceReady, this, &MpvEngine::videoSurfaceReady);

@@ -92,6 +92,7 @@ void MpvLoadCheck::lookBeside(const QFileInfo &medium, Result &result)
                          QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     // mpv loads "clip.srt" and "clip.en.srt" beside "clip.mp4".
     const QString stem = medium.completeBaseName() + u'.';
+    QStringList subtitles;
     int seen = 0;
     while (entries.hasNext()) {
         entries.next();
@@ -104,11 +105,23 @@ void MpvLoadCheck::lookBeside(const QFileInfo &medium, Result &result)
         if (!entry.isFile() && !entry.isDir())
             result.sideFilesSafe = false;
         else if (entry.fileName().startsWith(stem) && MediaTypes::isSubtitleFile(entry.fileName()))
-            if (const QString why = SourceRule::refusedSubtitle(entry.filePath()); !why.isEmpty())
-                result.refusedSubtitles
-                    << tr("The subtitle file %1 was not loaded: %2.")
-                           .arg(QDir::toNativeSeparators(entry.filePath()), why);
+            subtitles << entry.filePath();
     }
+    subtitles.sort();
+    std::vector<MpvSubtitleFile> fit;
+    bool lightened = false;
+    for (const QString &path : std::as_const(subtitles)) {
+        MpvSubtitleFile file = MpvSubtitleFile::prepare(path);
+        if (!file.refused.isEmpty()) {
+            result.refusedSubtitles << tr("The subtitle file %1 was not loaded: %2.")
+                                           .arg(QDir::toNativeSeparators(path), file.refused);
+            continue;
+        }
+        lightened = lightened || !file.note.isEmpty();
+        fit.push_back(std::move(file));
+    }
+    if (lightened)
+        result.lightenedSubtitles = std::move(fit);
 }
 
 MpvLoadCheck::Ticket MpvLoadCheck::start(const QString &name, const QStringList &soundFonts,

@@ -2,6 +2,7 @@
 
 #include "core/HostFileEntries.h"
 #include "engine/midi/MpvMidiProtocol.h"
+#include "engine/mpv/MpvSubtitleFile.h"
 #include "engine/mpv/OffThread.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,10 @@ public:
         // must not (SourceRule::refusedSubtitle), each with why; while there
         // are any, mpv loads no subtitles beside it.
         QStringList refusedSubtitles;
+        // The fit subtitle files named after it, in order, when one of them
+        // had to be lightened: mpv gets these from the engine instead of
+        // loading them itself. Empty when none had to be.
+        std::vector<MpvSubtitleFile> lightenedSubtitles;
         // When it is a text play list, its entries that are file addresses
         // with a host, which mpv would open as names in the list's folder.
         std::vector<HostFileEntries::Entry> hostFiles;

@@ -158,6 +158,11 @@ void MpvSourceGuard::finishLoad(const QString &name, const MpvLoadCheck::Result 
         return;
     }
     m_beside = result.refusedSubtitles;
+    for (const MpvSubtitleFile &file : result.lightenedSubtitles)
+        if (!file.note.isEmpty())
+            m_beside << file.note;
+    if (!result.lightenedSubtitles.empty() && m_addBeside)
+        m_addBeside(result.lightenedSubtitles);
     if (!result.sideFilesSafe || !m_beside.isEmpty()) {
         // Each of these opens files beside the medium without asking.
         for (const char *option :

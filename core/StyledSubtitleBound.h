@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+
+// Makes a styled subtitle script (ASS or SSA, told by its content) cheap
+// enough to draw. Its text is drawn at the picture's size, every line showing
+// at a moment at once, so a script of many large, blurred, bordered lines
+// takes gigabytes. Values that size what is drawn are held to limits far
+// beyond what real subtitles use, relative to the script's own height, and
+// at no moment do lines show whose drawing would cover more than a bounded
+// area; the lines left out are commented out. Everything else stays byte for
+// byte, so the text's code page is still told as before.
+class StyledSubtitleBound
+{
+public:
+    // How much of the picture's area, in picture heights squared, the lines
+    // showing at one moment may cover when drawn (a full picture of text is
+    // about 2).
+    static constexpr double maxMomentArea = 250.0;
+
+    // What bound() made of a script.
+    struct Result
+    {
+        // The script to draw.
+        QByteArray script;
+        // How many values were held to their limit.
+        int clampedValues = 0;
+        // How many lines were left out as too much for their moment.
+        int droppedLines = 0;
+
+        // Whether the script differs from the file's.
+        bool changed() const { return clampedValues > 0 || droppedLines > 0; }
+    };
+
+    // Whether a file beginning with these bytes is a styled script, whatever
+    // its name says.
+    static bool isStyled(const QByteArray &head);
+    // The script with its values clamped and its heaviest moments thinned.
+    static Result bound(const QByteArray &script);
+
+    // The text of one line with the values of its override tags held to their
+    // limits for a script this many pixels high; malformed tags and text
+    // outside braces stay as they are. *clamped counts the values held.
+    static QByteArray clampText(const QByteArray &text, double height, int *clamped = nullptr);
+};
