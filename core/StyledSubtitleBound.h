@@ -14,9 +14,10 @@ class StyledSubtitleBound
 {
 public:
     // How much of the picture's area, in picture heights squared, the lines
-    // showing at one moment may cover when drawn (a full picture of text is
-    // about 2).
-    static constexpr double maxMomentArea = 250.0;
+    // showing at one moment may cover when drawn: some 40 full pictures of
+    // text, drawn in a few hundred MB on a 1280x1024 screen (the cost grows
+    // with the screen's area).
+    static constexpr double maxMomentArea = 80.0;
 
     // What bound() made of a script.
     struct Result

@@ -86,6 +86,8 @@ private slots:
     void droppedSubtitleJoinsTheVideoNotTheList();
     void unfitSubtitleFilesAreNamed_data();
     void unfitSubtitleFilesAreNamed();
+    void heavyStyledSubtitleIsLightened_data();
+    void heavyStyledSubtitleIsLightened();
 
 private:
     TestMedia m_media;
@@ -251,6 +253,48 @@ void TestEngineTracks::unfitSubtitleFilesAreNamed()
     // mpv still takes requests: a fit file is added after it.
     engine->addSubtitleFile(m_media.bytesFile(QStringLiteral("fit.srt"), srt("Fit words")));
     QTRY_COMPARE_WITH_TIMEOUT(engine->subtitleText(), QStringLiteral("Fit words"), timeout);
+}
+
+void TestEngineTracks::heavyStyledSubtitleIsLightened_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("dropped") << "dropped.ass";
+    QTest::newRow("beside the video") << "clip.ass";
+}
+
+void TestEngineTracks::heavyStyledSubtitleIsLightened()
+{
+    QFETCH(QString, name);
+    const QString folder = m_media.path(QLatin1String("heavy ") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(folder) && QFile::copy(m_clip, folder + QStringLiteral("/clip.mkv")));
+    // Drawn as written, these take gigabytes.
+    QByteArray script = "[Script Info]\nPlayResY: 360\n\n[Events]\nFormat: Layer, Start, End, "
+                        "Style, Text\n";
+    for (int i = 0; i < 3000; ++i)
+        script += "Dialogue: 0,0:00:00.00,0:01:00.00,Default,{\\blur80\\fs900\\bord90}Heavy " +
+                  QByteArray::number(i) + '\n';
+    const QString subtitle = folder + u'/' + name;
+    QFile file(subtitle);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(script) == script.size());
+    file.close();
+    const auto engine = makeEngine(decodingOnly());
+    engine->setUrl(folder + QStringLiteral("/clip.mkv"));
+    if (name.startsWith(QLatin1String("dropped")))
+        engine->addSubtitleFile(subtitle);
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        engine->problem().contains(subtitle + QStringLiteral(" was too heavy")),
+        qPrintable(engine->problem()), timeout);
+    QTRY_VERIFY2_WITH_TIMEOUT(engine->subtitleText().startsWith(QStringLiteral("Heavy 0")),
+                              qPrintable(engine->subtitleText()), timeout);
+    QVERIFY(!engine->subtitleText().contains(QStringLiteral("Heavy 2999")));
+    // The track keeps the file's name.
+    const auto shownTitle = [&] {
+        for (const MediaTrack &track : MediaTrack::ofType(engine->tracks(), Subtitle))
+            if (track.selected && track.external)
+                return track.title;
+        return QString();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shownTitle(), name, timeout);
 }
 
 QTEST_MAIN(TestEngineTracks)
