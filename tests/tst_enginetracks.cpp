@@ -257,22 +257,29 @@ void TestEngineTracks::unfitSubtitleFilesAreNamed()
 
 void TestEngineTracks::heavyStyledSubtitleIsLightened_data()
 {
+    // Where it goes, and its first line's words in its own code page.
     QTest::addColumn<QString>("name");
-    QTest::newRow("dropped") << "dropped.ass";
-    QTest::newRow("beside the video") << "clip.ass";
+    QTest::addColumn<QByteArray>("words");
+    QTest::addColumn<QString>("shown");
+    const QString words = QStringLiteral("D\u00e9j\u00e0 l\u2019\u0153uvre");
+    QTest::newRow("dropped") << "dropped.ass" << words.toUtf8() << words;
+    QTest::newRow("beside the video") << "clip.ass" << words.toUtf8() << words;
+    QTest::newRow("dropped, Windows-1252") << "dropped.ass" << windows1252(words) << words;
 }
 
 void TestEngineTracks::heavyStyledSubtitleIsLightened()
 {
     QFETCH(QString, name);
+    QFETCH(QByteArray, words);
+    QFETCH(QString, shown);
     const QString folder = m_media.path(QLatin1String("heavy ") + QTest::currentDataTag());
     QVERIFY(QDir().mkpath(folder) && QFile::copy(m_clip, folder + QStringLiteral("/clip.mkv")));
     // Drawn as written, these take gigabytes.
     QByteArray script = "[Script Info]\nPlayResY: 360\n\n[Events]\nFormat: Layer, Start, End, "
                         "Style, Text\n";
     for (int i = 0; i < 3000; ++i)
-        script += "Dialogue: 0,0:00:00.00,0:01:00.00,Default,{\\blur80\\fs900\\bord90}Heavy " +
-                  QByteArray::number(i) + '\n';
+        script += "Dialogue: 0,0:00:00.00,0:01:00.00,Default,{\\blur80\\fs900\\bord90}" + words +
+                  ' ' + QByteArray::number(i) + '\n';
     const QString subtitle = folder + u'/' + name;
     QFile file(subtitle);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(script) == script.size());
@@ -284,9 +291,9 @@ void TestEngineTracks::heavyStyledSubtitleIsLightened()
     QTRY_VERIFY2_WITH_TIMEOUT(
         engine->problem().contains(subtitle + QStringLiteral(" was too heavy")),
         qPrintable(engine->problem()), timeout);
-    QTRY_VERIFY2_WITH_TIMEOUT(engine->subtitleText().startsWith(QStringLiteral("Heavy 0")),
+    QTRY_VERIFY2_WITH_TIMEOUT(engine->subtitleText().startsWith(shown + QStringLiteral(" 0")),
                               qPrintable(engine->subtitleText()), timeout);
-    QVERIFY(!engine->subtitleText().contains(QStringLiteral("Heavy 2999")));
+    QVERIFY(!engine->subtitleText().contains(QStringLiteral(" 2999")));
     // The track keeps the file's name.
     const auto shownTitle = [&] {
         for (const MediaTrack &track : MediaTrack::ofType(engine->tracks(), Subtitle))

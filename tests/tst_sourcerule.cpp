@@ -397,27 +397,39 @@ void TestSourceRule::styledSubtitleValues()
 
 void TestSourceRule::styledSubtitleScripts_data()
 {
-    // A script's events, how many of them; how many values are clamped and
-    // lines left out.
+    // A script's events, how many of them and whether each starts as the one
+    // before ends; how many values are clamped and whether lines are left out.
     QTest::addColumn<QByteArray>("header");
     QTest::addColumn<QByteArray>("event");
     QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("apart");
     QTest::addColumn<int>("clamped");
     QTest::addColumn<bool>("dropped");
     const QByteArray plain = "[Script Info]\r\nPlayResY: 360\r\n\r\n[V4+ Styles]\r\nFormat: Name, "
                              "Fontsize, Outline, Shadow\r\nStyle: Default,40,2,1\r\n";
-    QTest::newRow("real lines") << plain << QByteArray("{\\blur2}Words {\\k40}sung") << 40 << 0
-                                << false;
-    QTest::newRow("heavy lines") << plain
-                                 << QByteArray("{\\blur50\\fs200\\bord50\\shad50}Heavy line")
-                                 << 2000 << 6000 << true;
-    QTest::newRow("countless plain lines") << plain << QByteArray("Line") << 50000 << 0 << true;
+    const QByteArray heavy = "{\\blur50\\fs200\\bord50\\shad50}Heavy line";
+    QTest::newRow("real lines") << plain << QByteArray("{\\blur2}Words {\\k40}sung") << 40 << false
+                                << 0 << false;
+    QTest::newRow("heavy lines") << plain << heavy << 2000 << false << 6000 << true;
+    QTest::newRow("heavy lines one after another") << plain << heavy << 300 << true << 900 << false;
+    QTest::newRow("countless plain lines")
+        << plain << QByteArray("Line") << 50000 << false << 0 << true;
     QTest::newRow("a huge drawing")
-        << plain << QByteArray("{\\p1}m 0 0 l 100000 0 100000 100000{\\p0}") << 1 << 0 << true;
+        << plain << QByteArray("{\\p1}m 0 0 l 100000 0 100000 100000{\\p0}") << 1 << false << 0
+        << true;
     QTest::newRow("a huge style, a tiny script")
         << QByteArray("[Script Info]\nPlayResX: 4\nPlayResY: 3\n[V4+ Styles]\nFormat: Name, "
                       "Fontsize, ScaleX\nStyle: Default,5000,100\n")
-        << QByteArray("Big") << 1 << 1 << false;
+        << QByteArray("Big") << 1 << false << 1 << false;
+    QTest::newRow("a huge style reached by a reset")
+        << plain + "Style: Huge,5000,2,1\r\n"
+        << QByteArray("{\\rHuge}Big") << 500 << false << 1 << true;
+    QTest::newRow("an older script's style")
+        << QByteArray("[Script Info]\nPlayResY: 288\n[V4 Styles]\nFormat: Name, Fontname, "
+                      "Fontsize, PrimaryColour, SecondaryColour, TertiaryColour, BackColour, "
+                      "Bold, Italic, BorderStyle, Outline, Shadow, Alignment\nStyle: "
+                      "Default,Arial,20,0,0,0,0,0,0,1,900,2,2\n")
+        << QByteArray("Words") << 1 << false << 1 << false;
 }
 
 void TestSourceRule::styledSubtitleScripts()
@@ -425,12 +437,18 @@ void TestSourceRule::styledSubtitleScripts()
     QFETCH(QByteArray, header);
     QFETCH(QByteArray, event);
     QFETCH(int, count);
+    QFETCH(bool, apart);
     QFETCH(int, clamped);
     QFETCH(bool, dropped);
     QByteArray script = header + "[Events]\nFormat: Layer, Start, End, Style, Text\n";
+    const auto time = [](int seconds) {
+        return QByteArray::number(seconds / 3600) + ':' +
+               QByteArray::number(seconds / 60 % 60).rightJustified(2, '0') + ':' +
+               QByteArray::number(seconds % 60).rightJustified(2, '0') + ".00";
+    };
     for (int i = 0; i < count; ++i)
-        script += "Dialogue: 0,0:00:00.00,0:00:" + QByteArray::number(10 + i % 40) +
-                  ".00,Default," + event + '\n';
+        script += "Dialogue: 0," + time(apart ? i : 0) + ',' + time(apart ? i + 1 : 10 + i % 40) +
+                  ",Default," + event + '\n';
     QVERIFY(StyledSubtitleBound::isStyled(script));
     const StyledSubtitleBound::Result result = StyledSubtitleBound::bound(script);
     QCOMPARE(result.clampedValues, clamped);
@@ -438,7 +456,7 @@ void TestSourceRule::styledSubtitleScripts()
     QCOMPARE(result.script.count("\nComment: "), result.droppedLines);
     QCOMPARE(result.script == script, !result.changed());
     // What is left shows: the first line, all of what a real script holds.
-    QVERIFY(result.script.contains("\nDialogue: 0,0:00:00.00,0:00:10.00,Default,") ||
+    QVERIFY(result.script.contains("\nDialogue: 0,0:00:00.00,0:00:") ||
             result.droppedLines == count);
     QVERIFY(result.droppedLines < count || count == 1);
 }
