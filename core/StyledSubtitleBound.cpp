@@ -179,7 +179,7 @@ const QList<QByteArray> defaultEventFormat =
 
 // Leaves out the lines that would make a moment cover more than the bound,
 // later ones first; a moment's area is highest where a line starts.
-int thin(Script &script)
+int thin(Script &script, double most)
 {
     std::stable_sort(
         script.events.begin(), script.events.end(),
@@ -193,7 +193,7 @@ int thin(Script &script)
             continue;
         for (; !showing.empty() && showing.top().first <= event.start; showing.pop())
             area -= showing.top().second;
-        if (area + event.area > StyledSubtitleBound::maxMomentArea) {
+        if (area + event.area > most) {
             QByteArray &line = script.lines[event.index];
             line = "Comment" + line.mid(line.indexOf(':'));
             ++dropped;
@@ -214,7 +214,7 @@ bool StyledSubtitleBound::isStyled(const QByteArray &head)
            lower.contains("[v4 styles]") || lower.contains("[events]");
 }
 
-StyledSubtitleBound::Result StyledSubtitleBound::bound(const QByteArray &bytes)
+StyledSubtitleBound::Result StyledSubtitleBound::bound(const QByteArray &bytes, int pictureHeight)
 {
     Script script;
     script.lines = bytes.split('\n');
@@ -248,7 +248,9 @@ StyledSubtitleBound::Result StyledSubtitleBound::bound(const QByteArray &bytes)
             readEvent(script, i, eventFormat);
     }
     Result result;
-    result.droppedLines = thin(script);
+    // Areas are counted in picture heights squared.
+    const double height = std::max(pictureHeight, 1);
+    result.droppedLines = thin(script, maxMomentPixels / (height * height));
     result.clampedValues = script.clamped;
     result.script = result.changed() ? script.lines.join('\n') : bytes;
     return result;

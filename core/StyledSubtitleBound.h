@@ -13,11 +13,10 @@
 class StyledSubtitleBound
 {
 public:
-    // How much of the picture's area, in picture heights squared, the lines
-    // showing at one moment may cover when drawn: some 40 full pictures of
-    // text, drawn in a few hundred MB on a 1280x1024 screen (the cost grows
-    // with the screen's area).
-    static constexpr double maxMomentArea = 80.0;
+    // How many pixels of the picture the lines showing at one moment may
+    // cover when drawn: some 20 full 1920x1080 pictures of text, which the
+    // renderer draws in about 200 MB.
+    static constexpr double maxMomentPixels = 40.0 * 1024 * 1024;
 
     // What bound() made of a script.
     struct Result
@@ -36,8 +35,9 @@ public:
     // Whether a file beginning with these bytes is a styled script, whatever
     // its name says.
     static bool isStyled(const QByteArray &head);
-    // The script with its values clamped and its heaviest moments thinned.
-    static Result bound(const QByteArray &script);
+    // The script with its values clamped and its heaviest moments thinned,
+    // for a picture at most this many pixels high.
+    static Result bound(const QByteArray &script, int pictureHeight = 1024);
 
     // The text of one line with the values of its override tags held to their
     // limits for a script this many pixels high; malformed tags and text

@@ -420,7 +420,7 @@ void TestSourceRule::styledSubtitleScripts_data()
     QTest::newRow("a huge style, a tiny script")
         << QByteArray("[Script Info]\nPlayResX: 4\nPlayResY: 3\n[V4+ Styles]\nFormat: Name, "
                       "Fontsize, ScaleX\nStyle: Default,5000,100\n")
-        << QByteArray("Big") << 1 << false << 1 << false;
+        << QByteArray("Big") << 1 << false << 1 << true;
     QTest::newRow("a huge style reached by a reset")
         << plain + "Style: Huge,5000,2,1\r\n"
         << QByteArray("{\\rHuge}Big") << 500 << false << 1 << true;

@@ -55,21 +55,22 @@ public:
     // The largest text play list looked through for such entries.
     static constexpr qint64 maxTextListBytes = 64 * 1024 * 1024;
 
-    // Does the check where it is called; may wait on the file system.
-    static Result run(const QString &name, const QStringList &soundFonts);
+    // Does the check where it is called, for subtitles drawn on a picture at
+    // most pictureHeight pixels high; may wait on the file system.
+    static Result run(const QString &name, const QStringList &soundFonts, int pictureHeight);
 
     // A check under way; its result is dropped once the ticket is.
     using Ticket = OffThread<Result>::Ticket;
     // Runs run() on a thread of its own (OffThread) and hands the result to
     // then on the GUI thread.
-    static Ticket start(const QString &name, const QStringList &soundFonts,
+    static Ticket start(const QString &name, const QStringList &soundFonts, int pictureHeight,
                         std::function<void(const Result &)> then);
 
 private:
     static QString refusedContent(const QString &path);
     // Looks through the medium's folder for sideFilesSafe and
     // refusedSubtitles.
-    static void lookBeside(const QFileInfo &medium, Result &result);
+    static void lookBeside(const QFileInfo &medium, int pictureHeight, Result &result);
     // Finds the host file entries of a text play list, or refuses one too
     // large to look through.
     static void lookThroughTextList(const QString &path, Result &result);

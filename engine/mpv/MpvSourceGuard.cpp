@@ -130,10 +130,9 @@ void MpvSourceGuard::load(MpvClient::HookDone done)
     }
     releaseCheck("");
     m_checkDone = std::move(done);
-    m_check =
-        MpvLoadCheck::start(name, m_soundFonts, [this, name](const MpvLoadCheck::Result &result) {
-            finishLoad(name, result);
-        });
+    m_check = MpvLoadCheck::start(
+        name, m_soundFonts, MpvSubtitleFile::largestPictureHeight(),
+        [this, name](const MpvLoadCheck::Result &result) { finishLoad(name, result); });
 }
 
 QString MpvSourceGuard::refusal(QString &name, const Origin &origin) const

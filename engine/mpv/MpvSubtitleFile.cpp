@@ -5,9 +5,11 @@
 #include "core/StyledSubtitleBound.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringDecoder>
 
-MpvSubtitleFile MpvSubtitleFile::prepare(const QString &path)
+MpvSubtitleFile MpvSubtitleFile::prepare(const QString &path, int pictureHeight)
 {
     MpvSubtitleFile file;
     file.path = path;
@@ -27,7 +29,7 @@ MpvSubtitleFile MpvSubtitleFile::prepare(const QString &path)
     }
     if (!StyledSubtitleBound::isStyled(bytes))
         return file;
-    const StyledSubtitleBound::Result bound = StyledSubtitleBound::bound(bytes);
+    const StyledSubtitleBound::Result bound = StyledSubtitleBound::bound(bytes, pictureHeight);
     if (!bound.changed())
         return file;
     file.script = bound.script;
@@ -37,6 +39,15 @@ MpvSubtitleFile MpvSubtitleFile::prepare(const QString &path)
                     .arg(bound.clampedValues)
                     .arg(bound.droppedLines);
     return file;
+}
+
+int MpvSubtitleFile::largestPictureHeight()
+{
+    // Subtitles are drawn at the size the picture takes on the screen.
+    int height = 0;
+    for (const QScreen *screen : QGuiApplication::screens())
+        height = std::max(height, int(screen->geometry().height() * screen->devicePixelRatio()));
+    return height > 0 ? height : 1024;
 }
 
 QString MpvSubtitleFile::address() const

@@ -24,8 +24,12 @@ public:
     // names it; empty when nothing was.
     QString note;
 
-    // Looks at and reads the file at path; may wait on the file system.
-    static MpvSubtitleFile prepare(const QString &path);
+    // Looks at and reads the file at path, to be drawn on a picture at most
+    // pictureHeight pixels high; may wait on the file system.
+    static MpvSubtitleFile prepare(const QString &path, int pictureHeight);
+    // The height of the largest screen now attached, in pixels; only on the
+    // GUI thread.
+    static int largestPictureHeight();
     // What mpv's sub-add is given: the path, or the lightened text itself.
     QString address() const;
 };

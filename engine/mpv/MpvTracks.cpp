@@ -81,9 +81,11 @@ void MpvTracks::addSubtitleFile(const QString &path)
 {
     // mpv would read a pipe, or a file of gigabytes, for as long as it
     // takes, holding every request after it.
-    m_checks.push_back(
-        OffThread<MpvSubtitleFile>::start([path] { return MpvSubtitleFile::prepare(path); },
-                                          [this](const MpvSubtitleFile &file) { checked(file); }));
+    m_checks.push_back(OffThread<MpvSubtitleFile>::start(
+        [path, height = MpvSubtitleFile::largestPictureHeight()] {
+            return MpvSubtitleFile::prepare(path, height);
+        },
+        [this](const MpvSubtitleFile &file) { checked(file); }));
 }
 
 void MpvTracks::addBeside(const std::vector<MpvSubtitleFile> &files)
