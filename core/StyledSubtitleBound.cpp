@@ -1,5 +1,6 @@
 #include "core/StyledSubtitleBound.h"
 
+#include "core/MomentBudget.h"
 #include "core/StyledLineWalk.h"
 
 #include <QHash>
@@ -8,7 +9,6 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <queue>
 #include <vector>
 
 namespace {
@@ -21,13 +21,7 @@ using Number = StyledLineWalk::Number;
 // A script's lines with what is needed to thin its moments.
 struct Script
 {
-    struct Line
-    {
-        qint64 start = 0;
-        qint64 end = 0;
-        double area = 0;
-        int index = 0;
-    };
+    using Line = MomentBudget::Line;
 
     QList<QByteArray> lines;
     Frame frame;
@@ -177,32 +171,15 @@ const QList<QByteArray> defaultStyleFormat = fieldNames(
 const QList<QByteArray> defaultEventFormat =
     fieldNames("Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text");
 
-// Leaves out the lines that would make a moment cover more than the bound,
-// later ones first; a moment's area is highest where a line starts.
+// Comments out the lines that would make a moment cover more than most.
 int thin(Script &script, double most)
 {
-    std::stable_sort(
-        script.events.begin(), script.events.end(),
-        [](const Script::Line &a, const Script::Line &b) { return a.start < b.start; });
-    using Showing = std::pair<qint64, double>;
-    std::priority_queue<Showing, std::vector<Showing>, std::greater<Showing>> showing;
-    double area = 0;
-    int dropped = 0;
-    for (const Script::Line &event : script.events) {
-        if (event.end <= event.start)
-            continue;
-        for (; !showing.empty() && showing.top().first <= event.start; showing.pop())
-            area -= showing.top().second;
-        if (area + event.area > most) {
-            QByteArray &line = script.lines[event.index];
-            line = "Comment" + line.mid(line.indexOf(':'));
-            ++dropped;
-            continue;
-        }
-        area += event.area;
-        showing.push({event.end, event.area});
+    const std::vector<int> out = MomentBudget::leftOut(std::move(script.events), most);
+    for (const int index : out) {
+        QByteArray &line = script.lines[index];
+        line = "Comment" + line.mid(line.indexOf(':'));
     }
-    return dropped;
+    return int(out.size());
 }
 
 } // namespace

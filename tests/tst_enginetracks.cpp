@@ -86,8 +86,8 @@ private slots:
     void droppedSubtitleJoinsTheVideoNotTheList();
     void unfitSubtitleFilesAreNamed_data();
     void unfitSubtitleFilesAreNamed();
-    void heavyStyledSubtitleIsLightened_data();
-    void heavyStyledSubtitleIsLightened();
+    void heavySubtitleIsLightened_data();
+    void heavySubtitleIsLightened();
 
 private:
     TestMedia m_media;
@@ -255,7 +255,7 @@ void TestEngineTracks::unfitSubtitleFilesAreNamed()
     QTRY_COMPARE_WITH_TIMEOUT(engine->subtitleText(), QStringLiteral("Fit words"), timeout);
 }
 
-void TestEngineTracks::heavyStyledSubtitleIsLightened_data()
+void TestEngineTracks::heavySubtitleIsLightened_data()
 {
     // Where it goes, and its first line's words in its own code page.
     QTest::addColumn<QString>("name");
@@ -265,9 +265,10 @@ void TestEngineTracks::heavyStyledSubtitleIsLightened_data()
     QTest::newRow("dropped") << "dropped.ass" << words.toUtf8() << words;
     QTest::newRow("beside the video") << "clip.ass" << words.toUtf8() << words;
     QTest::newRow("dropped, Windows-1252") << "dropped.ass" << windows1252(words) << words;
+    QTest::newRow("plain cues, dropped") << "dropped.srt" << words.toUtf8() << words;
 }
 
-void TestEngineTracks::heavyStyledSubtitleIsLightened()
+void TestEngineTracks::heavySubtitleIsLightened()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, words);
@@ -275,11 +276,15 @@ void TestEngineTracks::heavyStyledSubtitleIsLightened()
     const QString folder = m_media.path(QLatin1String("heavy ") + QTest::currentDataTag());
     QVERIFY(QDir().mkpath(folder) && QFile::copy(m_clip, folder + QStringLiteral("/clip.mkv")));
     // Drawn as written, these take gigabytes.
-    QByteArray script = "[Script Info]\nPlayResY: 360\n\n[Events]\nFormat: Layer, Start, End, "
-                        "Style, Text\n";
+    const bool styled = name.endsWith(QLatin1String(".ass"));
+    QByteArray script = styled ? "[Script Info]\nPlayResY: 360\n\n[Events]\nFormat: Layer, "
+                                 "Start, End, Style, Text\n"
+                               : "";
     for (int i = 0; i < 3000; ++i)
-        script += "Dialogue: 0,0:00:00.00,0:01:00.00,Default,{\\blur80\\fs900\\bord90}" + words +
-                  ' ' + QByteArray::number(i) + '\n';
+        script += (styled ? "Dialogue: 0,0:00:00.00,0:01:00.00,Default,{\\blur80\\fs900}"
+                          : QByteArray::number(i + 1) +
+                                "\n00:00:00,000 --> 00:01:00,000\n<font size=\"900\">") +
+                  words + ' ' + QByteArray::number(i) + (styled ? "\n" : "\n\n");
     const QString subtitle = folder + u'/' + name;
     QFile file(subtitle);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(script) == script.size());

@@ -6,6 +6,7 @@
 #include "core/MediumFileLookup.h"
 #include "core/SourceRule.h"
 #include "core/StyledSubtitleBound.h"
+#include "core/TimedTextBound.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -50,6 +51,8 @@ private slots:
     void styledSubtitleValues();
     void styledSubtitleScripts_data();
     void styledSubtitleScripts();
+    void timedTextFiles_data();
+    void timedTextFiles();
 
 private:
     // Makes what the row asks for at this name inside the folder; "%1" in
@@ -459,6 +462,57 @@ void TestSourceRule::styledSubtitleScripts()
     QVERIFY(result.script.contains("\nDialogue: 0,0:00:00.00,0:00:") ||
             result.droppedLines == count);
     QVERIFY(result.droppedLines < count || count == 1);
+}
+
+void TestSourceRule::timedTextFiles_data()
+{
+    // A file's header and cue (%1 its number, %2 its start in seconds), how
+    // many cues and whether each starts as the one before ends; how many
+    // sizes are clamped and whether cues are left out.
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QByteArray>("cue");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("apart");
+    QTest::addColumn<int>("clamped");
+    QTest::addColumn<bool>("dropped");
+    const QByteArray srt = "%1\r\n00:00:%2,000 --> 00:00:%3,500\r\n<i>Words</i> <font "
+                           "size=\"20\">said</font>\r\n\r\n";
+    QTest::newRow("real cues") << QByteArray() << srt << 50 << true << 0 << false;
+    QTest::newRow("countless cues at once") << QByteArray() << srt << 20000 << false << 0 << true;
+    QTest::newRow("a huge font size")
+        << QByteArray() << QByteArray("1\n00:00:00,000 --> 00:00:01,000\n<font size='9e3'>Big\n\n")
+        << 1 << false << 1 << false;
+    QTest::newRow("cues with settings, at once")
+        << QByteArray("WEBVTT\n\n") << QByteArray("c%1\n00:%2.000 --> 00:%3.000 line:0\nWords\n\n")
+        << 20000 << false << 0 << true;
+}
+
+void TestSourceRule::timedTextFiles()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(QByteArray, cue);
+    QFETCH(int, count);
+    QFETCH(bool, apart);
+    QFETCH(int, clamped);
+    QFETCH(bool, dropped);
+    QByteArray text = header;
+    for (int i = 0; i < count; ++i) {
+        const int start = apart ? i % 60 : 0;
+        text += QString::fromLatin1(cue)
+                    .arg(i + 1)
+                    .arg(start, 2, 10, QLatin1Char('0'))
+                    .arg(apart ? start : 59, 2, 10, QLatin1Char('0'))
+                    .toLatin1();
+    }
+    QVERIFY(TimedTextBound::isTimed(text));
+    const StyledSubtitleBound::Result result = TimedTextBound::bound(text);
+    QCOMPARE(result.clampedValues, clamped);
+    QCOMPARE(result.droppedLines > 0, dropped);
+    QCOMPARE(result.script == text, !result.changed());
+    // Whole cues go, the first one stays.
+    QCOMPARE(result.script.count("-->"), count - result.droppedLines);
+    QVERIFY(result.script.startsWith(text.left(text.indexOf("-->"))));
+    QVERIFY(!result.script.contains("\n\n\n") || text.contains("\n\n\n"));
 }
 
 QTEST_MAIN(TestSourceRule)

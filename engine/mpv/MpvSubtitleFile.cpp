@@ -3,6 +3,7 @@
 #include "core/BoundedRead.h"
 #include "core/SourceRule.h"
 #include "core/StyledSubtitleBound.h"
+#include "core/TimedTextBound.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -27,9 +28,10 @@ MpvSubtitleFile MpvSubtitleFile::prepare(const QString &path, int pictureHeight)
                                                                    : QStringDecoder::Utf16BE);
         bytes = QString(decoder(bytes)).toUtf8();
     }
-    if (!StyledSubtitleBound::isStyled(bytes))
-        return file;
-    const StyledSubtitleBound::Result bound = StyledSubtitleBound::bound(bytes, pictureHeight);
+    const StyledSubtitleBound::Result bound =
+        StyledSubtitleBound::isStyled(bytes) ? StyledSubtitleBound::bound(bytes, pictureHeight)
+        : TimedTextBound::isTimed(bytes)     ? TimedTextBound::bound(bytes, pictureHeight)
+                                             : StyledSubtitleBound::Result();
     if (!bound.changed())
         return file;
     file.script = bound.script;

@@ -5,8 +5,8 @@
 #include <QString>
 
 // A subtitle file as mpv is to get it: refused when it is no fit file
-// (SourceRule::refusedSubtitle), else read and, when it is a styled script too
-// heavy to draw, lightened (StyledSubtitleBound) so that mpv gets the
+// (SourceRule::refusedSubtitle), else read and, when it is too heavy to draw,
+// lightened (StyledSubtitleBound, TimedTextBound) so that mpv gets the
 // lightened text in place of the file. Reading may wait on the file system:
 // prepare() belongs on a worker thread.
 class MpvSubtitleFile
