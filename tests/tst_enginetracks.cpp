@@ -266,6 +266,7 @@ void TestEngineTracks::heavySubtitleIsLightened_data()
     QTest::newRow("beside the video") << "clip.ass" << words.toUtf8() << words;
     QTest::newRow("dropped, Windows-1252") << "dropped.ass" << windows1252(words) << words;
     QTest::newRow("plain cues, dropped") << "dropped.srt" << words.toUtf8() << words;
+    QTest::newRow("dropped, UTF-16") << "dropped.ass" << words.toUtf8() << words;
 }
 
 void TestEngineTracks::heavySubtitleIsLightened()
@@ -285,6 +286,10 @@ void TestEngineTracks::heavySubtitleIsLightened()
                           : QByteArray::number(i + 1) +
                                 "\n00:00:00,000 --> 00:01:00,000\n<font size=\"900\">") +
                   words + ' ' + QByteArray::number(i) + (styled ? "\n" : "\n\n");
+    if (QByteArray(QTest::currentDataTag()).contains("UTF-16")) {
+        const QString text = QChar(QChar::ByteOrderMark) + QString::fromUtf8(script);
+        script = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    }
     const QString subtitle = folder + u'/' + name;
     QFile file(subtitle);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(script) == script.size());

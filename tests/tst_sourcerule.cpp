@@ -482,6 +482,9 @@ void TestSourceRule::timedTextFiles_data()
     QTest::newRow("a huge font size")
         << QByteArray() << QByteArray("1\n00:00:00,000 --> 00:00:01,000\n<font size='9e3'>Big\n\n")
         << 1 << false << 1 << false;
+    QTest::newRow("cues whose times cannot be read")
+        << QByteArray() << QByteArray("%1\nsoon --> later\nWords\n\n") << 20000 << false << 0
+        << true;
     QTest::newRow("cues with settings, at once")
         << QByteArray("WEBVTT\n\n") << QByteArray("c%1\n00:%2.000 --> 00:%3.000 line:0\nWords\n\n")
         << 20000 << false << 0 << true;
