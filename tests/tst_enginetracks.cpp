@@ -294,10 +294,17 @@ void TestEngineTracks::heavySubtitleIsLightened()
     QFile file(subtitle);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(script) == script.size());
     file.close();
+    // A light file beside it still comes along.
+    QVERIFY(!m_media
+                 .bytesFile(QLatin1String("heavy ") + QTest::currentDataTag() +
+                                QStringLiteral("/clip.en.srt"),
+                            srt("Light"))
+                 .isEmpty());
     const auto engine = makeEngine(decodingOnly());
     engine->setUrl(folder + QStringLiteral("/clip.mkv"));
     if (name.startsWith(QLatin1String("dropped")))
         engine->addSubtitleFile(subtitle);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(*engine, Subtitle).size(), 3, timeout);
     QTRY_VERIFY2_WITH_TIMEOUT(
         engine->problem().contains(subtitle + QStringLiteral(" was too heavy")),
         qPrintable(engine->problem()), timeout);
