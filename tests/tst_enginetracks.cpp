@@ -126,6 +126,8 @@ private slots:
     void droppedSubtitleJoinsTheVideoNotTheList();
     void unfitSubtitleFilesAreNamed_data();
     void unfitSubtitleFilesAreNamed();
+    void heavySubtitleIsLightened_data();
+    void heavySubtitleIsLightened();
 
 private:
     TestMedia m_media;
@@ -309,6 +311,72 @@ void TestEngineTracks::unfitSubtitleFilesAreNamed()
     // mpv still takes requests: a fit file is added after it.
     engine->addSubtitleFile(m_media.bytesFile(QStringLiteral("fit.srt"), srt("Fit words", cyan)));
     QTRY_VERIFY_WITH_TIMEOUT(inkCount(*engine, cyan) > 0, timeout);
+}
+
+void TestEngineTracks::heavySubtitleIsLightened_data()
+{
+    // Where it goes, and its first line's words in its own code page.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("words");
+    QTest::addColumn<QString>("shown");
+    const QString words = QStringLiteral("D\u00e9j\u00e0 l\u2019\u0153uvre");
+    QTest::newRow("dropped") << "dropped.ass" << words.toUtf8() << words;
+    QTest::newRow("beside the video") << "clip.ass" << words.toUtf8() << words;
+    QTest::newRow("dropped, Windows-1252") << "dropped.ass" << windows1252(words) << words;
+    QTest::newRow("plain cues, dropped") << "dropped.srt" << words.toUtf8() << words;
+    QTest::newRow("dropped, UTF-16") << "dropped.ass" << words.toUtf8() << words;
+}
+
+void TestEngineTracks::heavySubtitleIsLightened()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, words);
+    QFETCH(QString, shown);
+    const QString folder = m_media.path(QLatin1String("heavy ") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(folder) && QFile::copy(m_clip, folder + QStringLiteral("/clip.mkv")));
+    // Drawn as written, these take gigabytes.
+    const bool styled = name.endsWith(QLatin1String(".ass"));
+    QByteArray script = styled ? "[Script Info]\nPlayResY: 360\n\n[Events]\nFormat: Layer, "
+                                 "Start, End, Style, Text\n"
+                               : "";
+    for (int i = 0; i < 3000; ++i)
+        script += (styled ? "Dialogue: 0,0:00:00.00,0:01:00.00,Default,{\\blur80\\fs900}"
+                          : QByteArray::number(i + 1) +
+                                "\n00:00:00,000 --> 00:01:00,000\n<font size=\"900\">") +
+                  words + ' ' + QByteArray::number(i) + (styled ? "\n" : "\n\n");
+    if (QByteArray(QTest::currentDataTag()).contains("UTF-16")) {
+        const QString text = QChar(QChar::ByteOrderMark) + QString::fromUtf8(script);
+        script = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    }
+    const QString subtitle = folder + u'/' + name;
+    QFile file(subtitle);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(script) == script.size());
+    file.close();
+    // A light file beside it still comes along.
+    QVERIFY(!m_media
+                 .bytesFile(QLatin1String("heavy ") + QTest::currentDataTag() +
+                                QStringLiteral("/clip.en.srt"),
+                            srt("Light"))
+                 .isEmpty());
+    const auto engine = makeEngine(decodingOnly());
+    engine->setUrl(folder + QStringLiteral("/clip.mkv"));
+    if (name.startsWith(QLatin1String("dropped")))
+        engine->addSubtitleFile(subtitle);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(*engine, Subtitle).size(), 3, timeout);
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        engine->problem().contains(subtitle + QStringLiteral(" was too heavy")),
+        qPrintable(engine->problem()), timeout);
+    QTRY_VERIFY2_WITH_TIMEOUT(engine->subtitleText().startsWith(shown + QStringLiteral(" 0")),
+                              qPrintable(engine->subtitleText()), timeout);
+    QVERIFY(!engine->subtitleText().contains(QStringLiteral(" 2999")));
+    // The track keeps the file's name.
+    const auto shownTitle = [&] {
+        for (const MediaTrack &track : MediaTrack::ofType(engine->tracks(), Subtitle))
+            if (track.selected && track.external)
+                return track.title;
+        return QString();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shownTitle(), name, timeout);
 }
 
 QTEST_MAIN(TestEngineTracks)

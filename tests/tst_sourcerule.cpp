@@ -5,6 +5,8 @@
 #include "core/HostFileEntries.h"
 #include "core/MediumFileLookup.h"
 #include "core/SourceRule.h"
+#include "core/StyledSubtitleBound.h"
+#include "core/TimedTextBound.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -45,6 +47,12 @@ private slots:
     void fileAddressesWithAHost();
     void listEntriesThatAreNoMediumFile_data();
     void listEntriesThatAreNoMediumFile();
+    void styledSubtitleValues_data();
+    void styledSubtitleValues();
+    void styledSubtitleScripts_data();
+    void styledSubtitleScripts();
+    void timedTextFiles_data();
+    void timedTextFiles();
 
 private:
     // Makes what the row asks for at this name inside the folder; "%1" in
@@ -356,6 +364,158 @@ void TestSourceRule::listEntriesThatAreNoMediumFile()
         QVERIFY2(found.front().second.contains(reason),
                  qPrintable(found.front().second + u' ' + QString::number(siblings)));
     }
+}
+
+void TestSourceRule::styledSubtitleValues_data()
+{
+    // A line's text in a script 360 pixels high, and what is drawn of it.
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("drawn");
+    const QByteArray real = "{\\k20}Ka{\\k30}ra{\\blur2\\fs40\\bord3\\shad1\\fscx120}oke";
+    QTest::newRow("real karaoke") << real << real;
+    QTest::newRow("huge size") << QByteArray("{\\fs5000}Hi") << QByteArray("{\\fs360}Hi");
+    QTest::newRow("exponent") << QByteArray("{\\fs1e9}Hi") << QByteArray("{\\fs360}Hi");
+    QTest::newRow("in parentheses") << QByteArray("{\\fs(5000)}") << QByteArray("{\\fs(360)}");
+    QTest::newRow("edges") << QByteArray("{\\bord100\\ybord99\\shad100\\blur500\\be900}")
+                           << QByteArray("{\\bord45\\ybord45\\shad45\\blur22.5\\be32}");
+    QTest::newRow("scale, spacing, shear") << QByteArray("{\\fscx5000\\fscy200\\fsp-9000\\fax-30}")
+                                           << QByteArray("{\\fscx1000\\fscy200\\fsp-360\\fax-2}");
+    QTest::newRow("inside an animation")
+        << QByteArray("{\\t(0,500,\\fs9000\\blur2)}") << QByteArray("{\\t(0,500,\\fs360\\blur2)}");
+    QTest::newRow("growing step by step")
+        << QByteArray("{\\fs100\\fs+5}a{\\fs+19}b") << QByteArray("{\\fs100\\fs+5}a{\\fs360}b");
+    for (const char *left : {"{\\fs}", "{\\fsabc}", "{\\fs\\blur}", "\\fs5000 {\\fs5000",
+                             "{\\fsp}{\\fn Arial 5000}{\\pos(9000,9000)}"})
+        QTest::newRow(left) << QByteArray(left) << QByteArray(left);
+}
+
+void TestSourceRule::styledSubtitleValues()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, drawn);
+    int clamped = -1;
+    QCOMPARE(StyledSubtitleBound::clampText(text, 360, &clamped), drawn);
+    QCOMPARE(clamped > 0, text != drawn);
+}
+
+void TestSourceRule::styledSubtitleScripts_data()
+{
+    // A script's events, how many of them and whether each starts as the one
+    // before ends; how many values are clamped and whether lines are left out.
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QByteArray>("event");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("apart");
+    QTest::addColumn<int>("clamped");
+    QTest::addColumn<bool>("dropped");
+    const QByteArray plain = "[Script Info]\r\nPlayResY: 360\r\n\r\n[V4+ Styles]\r\nFormat: Name, "
+                             "Fontsize, Outline, Shadow\r\nStyle: Default,40,2,1\r\n";
+    const QByteArray heavy = "{\\blur50\\fs200\\bord50\\shad50}Heavy line";
+    QTest::newRow("real lines") << plain << QByteArray("{\\blur2}Words {\\k40}sung") << 40 << false
+                                << 0 << false;
+    QTest::newRow("heavy lines") << plain << heavy << 2000 << false << 6000 << true;
+    QTest::newRow("heavy lines one after another") << plain << heavy << 300 << true << 900 << false;
+    QTest::newRow("countless plain lines")
+        << plain << QByteArray("Line") << 50000 << false << 0 << true;
+    QTest::newRow("a huge drawing")
+        << plain << QByteArray("{\\p1}m 0 0 l 100000 0 100000 100000{\\p0}") << 1 << false << 0
+        << true;
+    QTest::newRow("a huge style, a tiny script")
+        << QByteArray("[Script Info]\nPlayResX: 4\nPlayResY: 3\n[V4+ Styles]\nFormat: Name, "
+                      "Fontsize, ScaleX\nStyle: Default,5000,100\n")
+        << QByteArray("Big") << 1 << false << 1 << true;
+    QTest::newRow("a huge style reached by a reset")
+        << plain + "Style: Huge,5000,2,1\r\n"
+        << QByteArray("{\\rHuge}Big") << 500 << false << 1 << true;
+    QTest::newRow("an older script's style")
+        << QByteArray("[Script Info]\nPlayResY: 288\n[V4 Styles]\nFormat: Name, Fontname, "
+                      "Fontsize, PrimaryColour, SecondaryColour, TertiaryColour, BackColour, "
+                      "Bold, Italic, BorderStyle, Outline, Shadow, Alignment\nStyle: "
+                      "Default,Arial,20,0,0,0,0,0,0,1,900,2,2\n")
+        << QByteArray("Words") << 1 << false << 1 << false;
+}
+
+void TestSourceRule::styledSubtitleScripts()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(QByteArray, event);
+    QFETCH(int, count);
+    QFETCH(bool, apart);
+    QFETCH(int, clamped);
+    QFETCH(bool, dropped);
+    QByteArray script = header + "[Events]\nFormat: Layer, Start, End, Style, Text\n";
+    const auto time = [](int seconds) {
+        return QByteArray::number(seconds / 3600) + ':' +
+               QByteArray::number(seconds / 60 % 60).rightJustified(2, '0') + ':' +
+               QByteArray::number(seconds % 60).rightJustified(2, '0') + ".00";
+    };
+    for (int i = 0; i < count; ++i)
+        script += "Dialogue: 0," + time(apart ? i : 0) + ',' + time(apart ? i + 1 : 10 + i % 40) +
+                  ",Default," + event + '\n';
+    QVERIFY(StyledSubtitleBound::isStyled(script));
+    const StyledSubtitleBound::Result result = StyledSubtitleBound::bound(script);
+    QCOMPARE(result.clampedValues, clamped);
+    QCOMPARE(result.droppedLines > 0, dropped);
+    QCOMPARE(result.script.count("\nComment: "), result.droppedLines);
+    QCOMPARE(result.script == script, !result.changed());
+    // What is left shows: the first line, all of what a real script holds.
+    QVERIFY(result.script.contains("\nDialogue: 0,0:00:00.00,0:00:") ||
+            result.droppedLines == count);
+    QVERIFY(result.droppedLines < count || count == 1);
+}
+
+void TestSourceRule::timedTextFiles_data()
+{
+    // A file's header and cue (%1 its number, %2 its start in seconds), how
+    // many cues and whether each starts as the one before ends; how many
+    // sizes are clamped and whether cues are left out.
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QByteArray>("cue");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("apart");
+    QTest::addColumn<int>("clamped");
+    QTest::addColumn<bool>("dropped");
+    const QByteArray srt = "%1\r\n00:00:%2,000 --> 00:00:%3,500\r\n<i>Words</i> <font "
+                           "size=\"20\">said</font>\r\n\r\n";
+    QTest::newRow("real cues") << QByteArray() << srt << 50 << true << 0 << false;
+    QTest::newRow("countless cues at once") << QByteArray() << srt << 20000 << false << 0 << true;
+    QTest::newRow("a huge font size")
+        << QByteArray() << QByteArray("1\n00:00:00,000 --> 00:00:01,000\n<font size='9e3'>Big\n\n")
+        << 1 << false << 1 << false;
+    QTest::newRow("cues whose times cannot be read")
+        << QByteArray() << QByteArray("%1\nsoon --> later\nWords\n\n") << 20000 << false << 0
+        << true;
+    QTest::newRow("cues with settings, at once")
+        << QByteArray("WEBVTT\n\n") << QByteArray("c%1\n00:%2.000 --> 00:%3.000 line:0\nWords\n\n")
+        << 20000 << false << 0 << true;
+}
+
+void TestSourceRule::timedTextFiles()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(QByteArray, cue);
+    QFETCH(int, count);
+    QFETCH(bool, apart);
+    QFETCH(int, clamped);
+    QFETCH(bool, dropped);
+    QByteArray text = header;
+    for (int i = 0; i < count; ++i) {
+        const int start = apart ? i % 60 : 0;
+        text += QString::fromLatin1(cue)
+                    .arg(i + 1)
+                    .arg(start, 2, 10, QLatin1Char('0'))
+                    .arg(apart ? start : 59, 2, 10, QLatin1Char('0'))
+                    .toLatin1();
+    }
+    QVERIFY(TimedTextBound::isTimed(text));
+    const StyledSubtitleBound::Result result = TimedTextBound::bound(text);
+    QCOMPARE(result.clampedValues, clamped);
+    QCOMPARE(result.droppedLines > 0, dropped);
+    QCOMPARE(result.script == text, !result.changed());
+    // Whole cues go, the first one stays.
+    QCOMPARE(result.script.count("-->"), count - result.droppedLines);
+    QVERIFY(result.script.startsWith(text.left(text.indexOf("-->"))));
+    QVERIFY(!result.script.contains("\n\n\n") || text.contains("\n\n\n"));
 }
 
 QTEST_MAIN(TestSourceRule)

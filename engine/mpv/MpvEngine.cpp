@@ -56,6 +56,8 @@ MpvEngine::MpvEngine(const Options &options, std::unique_ptr<MpvClient> client)
         emit tracksChanged();
         refresh();
     });
+    m_guard->setBesideSubtitles(
+        [this](const std::vector<MpvSubtitleFile> &files) { m_tracks->addBeside(files); });
     if (options.video)
         m_video = std::make_unique<MpvVideoOutput>(*m_client, requested);
     m_client->setEventHandler([this](const mpv_event &event) {

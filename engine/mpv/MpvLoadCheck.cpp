@@ -18,7 +18,8 @@ constexpr qint64 sniffBytes = 64 * 1024;
 
 } // namespace
 
-MpvLoadCheck::Result MpvLoadCheck::run(const QString &name, const QStringList &soundFonts)
+MpvLoadCheck::Result MpvLoadCheck::run(const QString &name, const QStringList &soundFonts,
+                                       int pictureHeight)
 {
     Result result;
     result.refused = SourceRule::refusedOnLoad(name);
@@ -28,7 +29,7 @@ MpvLoadCheck::Result MpvLoadCheck::run(const QString &name, const QStringList &s
     const QFileInfo file(source.location);
     if (!file.isFile())
         return result;
-    lookBeside(file, result);
+    lookBeside(file, pictureHeight, result);
     result.refused = refusedContent(file.absoluteFilePath());
     if (!result.refused.isEmpty())
         return result;
@@ -86,12 +87,13 @@ QString MpvLoadCheck::refusedContent(const QString &path)
     return {};
 }
 
-void MpvLoadCheck::lookBeside(const QFileInfo &medium, Result &result)
+void MpvLoadCheck::lookBeside(const QFileInfo &medium, int pictureHeight, Result &result)
 {
     QDirIterator entries(medium.absolutePath(),
                          QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     // mpv loads "clip.srt" and "clip.en.srt" beside "clip.mp4".
     const QString stem = medium.completeBaseName() + u'.';
+    QStringList subtitles;
     int seen = 0;
     while (entries.hasNext()) {
         entries.next();
@@ -104,16 +106,30 @@ void MpvLoadCheck::lookBeside(const QFileInfo &medium, Result &result)
         if (!entry.isFile() && !entry.isDir())
             result.sideFilesSafe = false;
         else if (entry.fileName().startsWith(stem) && MediaTypes::isSubtitleFile(entry.fileName()))
-            if (const QString why = SourceRule::refusedSubtitle(entry.filePath()); !why.isEmpty())
-                result.refusedSubtitles
-                    << tr("The subtitle file %1 was not loaded: %2.")
-                           .arg(QDir::toNativeSeparators(entry.filePath()), why);
+            subtitles << entry.filePath();
     }
+    subtitles.sort();
+    std::vector<MpvSubtitleFile> fit;
+    bool lightened = false;
+    for (const QString &path : std::as_const(subtitles)) {
+        MpvSubtitleFile file = MpvSubtitleFile::prepare(path, pictureHeight);
+        if (!file.refused.isEmpty()) {
+            result.refusedSubtitles << tr("The subtitle file %1 was not loaded: %2.")
+                                           .arg(QDir::toNativeSeparators(path), file.refused);
+            continue;
+        }
+        lightened = lightened || !file.note.isEmpty();
+        fit.push_back(std::move(file));
+    }
+    if (lightened)
+        result.lightenedSubtitles = std::move(fit);
 }
 
 MpvLoadCheck::Ticket MpvLoadCheck::start(const QString &name, const QStringList &soundFonts,
+                                         int pictureHeight,
                                          std::function<void(const Result &)> then)
 {
-    return OffThread<Result>::start([name, soundFonts] { return run(name, soundFonts); },
-                                    std::move(then));
+    return OffThread<Result>::start(
+        [name, soundFonts, pictureHeight] { return run(name, soundFonts, pictureHeight); },
+        std::move(then));
 }

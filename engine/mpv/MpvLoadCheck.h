@@ -2,6 +2,7 @@
 
 #include "core/HostFileEntries.h"
 #include "engine/midi/MpvMidiProtocol.h"
+#include "engine/mpv/MpvSubtitleFile.h"
 #include "engine/mpv/OffThread.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,10 @@ public:
         // must not (SourceRule::refusedSubtitle), each with why; while there
         // are any, mpv loads no subtitles beside it.
         QStringList refusedSubtitles;
+        // The fit subtitle files named after it, in order, when one of them
+        // had to be lightened: mpv gets these from the engine instead of
+        // loading them itself. Empty when none had to be.
+        std::vector<MpvSubtitleFile> lightenedSubtitles;
         // When it is a text play list, its entries that are file addresses
         // with a host, which mpv would open as names in the list's folder.
         std::vector<HostFileEntries::Entry> hostFiles;
@@ -50,21 +55,22 @@ public:
     // The largest text play list looked through for such entries.
     static constexpr qint64 maxTextListBytes = 64 * 1024 * 1024;
 
-    // Does the check where it is called; may wait on the file system.
-    static Result run(const QString &name, const QStringList &soundFonts);
+    // Does the check where it is called, for subtitles drawn on a picture at
+    // most pictureHeight pixels high; may wait on the file system.
+    static Result run(const QString &name, const QStringList &soundFonts, int pictureHeight);
 
     // A check under way; its result is dropped once the ticket is.
     using Ticket = OffThread<Result>::Ticket;
     // Runs run() on a thread of its own (OffThread) and hands the result to
     // then on the GUI thread.
-    static Ticket start(const QString &name, const QStringList &soundFonts,
+    static Ticket start(const QString &name, const QStringList &soundFonts, int pictureHeight,
                         std::function<void(const Result &)> then);
 
 private:
     static QString refusedContent(const QString &path);
     // Looks through the medium's folder for sideFilesSafe and
     // refusedSubtitles.
-    static void lookBeside(const QFileInfo &medium, Result &result);
+    static void lookBeside(const QFileInfo &medium, int pictureHeight, Result &result);
     // Finds the host file entries of a text play list, or refuses one too
     // large to look through.
     static void lookThroughTextList(const QString &path, Result &result);

@@ -130,10 +130,9 @@ void MpvSourceGuard::load(MpvClient::HookDone done)
     }
     releaseCheck("");
     m_checkDone = std::move(done);
-    m_check =
-        MpvLoadCheck::start(name, m_soundFonts, [this, name](const MpvLoadCheck::Result &result) {
-            finishLoad(name, result);
-        });
+    m_check = MpvLoadCheck::start(
+        name, m_soundFonts, MpvSubtitleFile::largestPictureHeight(),
+        [this, name](const MpvLoadCheck::Result &result) { finishLoad(name, result); });
 }
 
 QString MpvSourceGuard::refusal(QString &name, const Origin &origin) const
@@ -158,6 +157,11 @@ void MpvSourceGuard::finishLoad(const QString &name, const MpvLoadCheck::Result 
         return;
     }
     m_beside = result.refusedSubtitles;
+    for (const MpvSubtitleFile &file : result.lightenedSubtitles)
+        if (!file.note.isEmpty())
+            m_beside << file.note;
+    if (!result.lightenedSubtitles.empty() && m_addBeside)
+        m_addBeside(result.lightenedSubtitles);
     if (!result.sideFilesSafe || !m_beside.isEmpty()) {
         // Each of these opens files beside the medium without asking.
         for (const char *option :

@@ -56,6 +56,12 @@ public:
     // What was left out beside the entry opening now (subtitle files that
     // are too large or no files), one line each; empty when nothing was.
     QString besideText() const { return m_beside.join(u'\n'); }
+    // Called with the subtitle files beside the entry opening now when mpv
+    // is not to load them itself (MpvLoadCheck::Result::lightenedSubtitles).
+    void setBesideSubtitles(std::function<void(const std::vector<MpvSubtitleFile> &)> add)
+    {
+        m_addBeside = std::move(add);
+    }
     // Starts a new medium with nothing skipped; a check still under way for
     // the one before lets mpv go on at once, opening nothing of it.
     void startMedium();
@@ -106,6 +112,7 @@ private:
     QStringList m_soundFonts;
     SkippedEntries m_skipped;
     QStringList m_beside;
+    std::function<void(const std::vector<MpvSubtitleFile> &)> m_addBeside;
     int m_listLength = 0;
 
     // mpv's list as last read, in order, with what has been found against

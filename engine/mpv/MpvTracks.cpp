@@ -1,9 +1,9 @@
 #include "engine/mpv/MpvTracks.h"
 
-#include "core/SourceRule.h"
 #include "engine/mpv/MpvClient.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <utility>
 
 namespace {
@@ -81,22 +81,37 @@ void MpvTracks::addSubtitleFile(const QString &path)
 {
     // mpv would read a pipe, or a file of gigabytes, for as long as it
     // takes, holding every request after it.
-    m_checks.push_back(OffThread<QString>::start(
-        [path] { return SourceRule::refusedSubtitle(path); },
-        [this, path](const QString &refused) { checked(path, refused); }));
+    m_checks.push_back(OffThread<MpvSubtitleFile>::start(
+        [path, height = MpvSubtitleFile::largestPictureHeight()] {
+            return MpvSubtitleFile::prepare(path, height);
+        },
+        [this](const MpvSubtitleFile &file) { checked(file); }));
 }
 
-void MpvTracks::checked(const QString &path, const QString &refused)
+void MpvTracks::addBeside(const std::vector<MpvSubtitleFile> &files)
 {
-    if (!refused.isEmpty()) {
+    for (size_t i = 0; i < files.size(); ++i) {
+        // What was lightened is named with the medium's other messages.
+        MpvSubtitleFile file = files[i];
+        file.note.clear();
+        if (m_loaded)
+            send(file, i == 0);
+        else
+            m_waiting.emplace_back(file, i == 0);
+    }
+}
+
+void MpvTracks::checked(const MpvSubtitleFile &file)
+{
+    if (!file.refused.isEmpty()) {
         setProblem(tr("The subtitle file %1 was not added: %2.")
-                       .arg(QDir::toNativeSeparators(path), refused));
+                       .arg(QDir::toNativeSeparators(file.path), file.refused));
         return;
     }
     if (m_loaded)
-        send(path);
+        send(file, true);
     else
-        m_waiting << path;
+        m_waiting.emplace_back(file, true);
 }
 
 void MpvTracks::setLoaded(bool loaded)
@@ -104,9 +119,9 @@ void MpvTracks::setLoaded(bool loaded)
     m_loaded = loaded;
     if (!loaded)
         return;
-    const QStringList waiting = std::exchange(m_waiting, {});
-    for (const QString &path : waiting)
-        send(path);
+    const auto waiting = std::exchange(m_waiting, {});
+    for (const auto &[file, select] : waiting)
+        send(file, select);
 }
 
 void MpvTracks::forget()
@@ -118,17 +133,19 @@ void MpvTracks::forget()
     ++m_generation;
 }
 
-void MpvTracks::send(const QString &path)
+void MpvTracks::send(const MpvSubtitleFile &file, bool select)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    m_client.send({QStringLiteral("sub-add"), path, QStringLiteral("select")},
-                  [this, shown, generation = m_generation](int error, const mpv_node *) {
-                      if (generation != m_generation)
-                          return;
-                      setProblem(error < 0
-                                     ? tr("The subtitle file %1 could not be read.").arg(shown)
-                                     : QString());
-                  });
+    const QString shown = QDir::toNativeSeparators(file.path);
+    // A lightened script has no name of its own: the track keeps the file's.
+    m_client.send(
+        {QStringLiteral("sub-add"), file.address(),
+         select ? QStringLiteral("select") : QStringLiteral("auto"),
+         QFileInfo(file.path).fileName()},
+        [this, shown, note = file.note, generation = m_generation](int error, const mpv_node *) {
+            if (generation != m_generation)
+                return;
+            setProblem(error < 0 ? tr("The subtitle file %1 could not be read.").arg(shown) : note);
+        });
 }
 
 void MpvTracks::setProblem(const QString &problem)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/MediaTrack.h"
+#include "engine/mpv/MpvSubtitleFile.h"
 #include "engine/mpv/OffThread.h"
 
 #include <QCoreApplication>
@@ -29,9 +30,13 @@ public:
     void select(MediaTrack::Type type, int id);
     // Asks mpv to add this subtitle file to the medium and show it, once
     // the medium is loaded and a look at the disk, off the GUI thread, has
-    // found it fit (SourceRule::refusedSubtitle); otherwise problem() says
-    // why it was not added.
+    // found it fit (MpvSubtitleFile); otherwise problem() says why it was
+    // not added, or that it was lightened.
     void addSubtitleFile(const QString &path);
+    // Adds subtitle files found beside the medium, once it is loaded, the
+    // first one shown; mpv does not load these itself when one of them had
+    // to be lightened.
+    void addBeside(const std::vector<MpvSubtitleFile> &files);
     // Whether the medium is loaded, so files can be added to it now.
     void setLoaded(bool loaded);
     // Why the last subtitle file could not be added; empty when it was.
@@ -44,17 +49,19 @@ public:
     static QList<MediaTrack> parse(const mpv_node *list);
 
 private:
-    void send(const QString &path);
+    // Adds the file (shown when select is) or names why it was not.
+    void send(const MpvSubtitleFile &file, bool select);
     // Adds the file once checked, or names why not.
-    void checked(const QString &path, const QString &refused);
+    void checked(const MpvSubtitleFile &file);
     void setProblem(const QString &problem);
 
     MpvClient &m_client;
     std::function<void()> m_changed;
     QList<MediaTrack> m_tracks;
     QString m_problem;
-    QStringList m_waiting;
-    std::vector<OffThread<QString>::Ticket> m_checks;
+    // Files to add once the medium is loaded, and whether to show each.
+    std::vector<std::pair<MpvSubtitleFile, bool>> m_waiting;
+    std::vector<OffThread<MpvSubtitleFile>::Ticket> m_checks;
     bool m_loaded = false;
     quint64 m_generation = 0;
 };
