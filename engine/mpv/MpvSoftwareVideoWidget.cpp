@@ -53,7 +53,6 @@ MpvSoftwareVideoWidget::MpvSoftwareVideoWidget(mpv_handle *mpv, QWidget *parent)
 MpvSoftwareVideoWidget::~MpvSoftwareVideoWidget()
 {
     stopRendering();
-    freeContext();
 }
 
 void MpvSoftwareVideoWidget::showEvent(QShowEvent *event)
@@ -75,102 +74,22 @@ void MpvSoftwareVideoWidget::resizeEvent(QResizeEvent *event)
     setTarget(canShowFrames());
 }
 
-void MpvSoftwareVideoWidget::startRendering()
+bool MpvSoftwareVideoWidget::beginRendering()
 {
-    if (hasRenderContext())
-        return;
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_SW)},
         {MPV_RENDER_PARAM_INVALID, nullptr}};
-    if (createContext(params, "draw video in software"))
-        m_thread = std::thread(&MpvSoftwareVideoWidget::renderLoop, this);
+    return createContext(params, "draw video in software");
 }
 
-void MpvSoftwareVideoWidget::stopRendering()
+// Draws into an image of the render thread's own and hands it over finished.
+bool MpvSoftwareVideoWidget::drawFrame(const Target &target)
 {
-    if (!m_thread.joinable())
-        return;
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_stop = true;
-    }
-    m_wakeUp.notify_one();
-    m_thread.join();
-}
-
-// The size and visibility the next frame is drawn for; a change wakes the
-// render thread, which draws the current frame again for it.
-void MpvSoftwareVideoWidget::setTarget(bool showable)
-{
-    Target wanted{(QSizeF(size()) * devicePixelRatioF()).toSize(), devicePixelRatioF(), showable};
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        if (wanted.pixels == m_target.pixels && wanted.ratio == m_target.ratio &&
-            wanted.showable == m_target.showable)
-            return;
-        m_target = wanted;
-        m_woken = true;
-    }
-    m_wakeUp.notify_one();
-}
-
-// Runs on mpv's threads or inside mpv calls: only wake the render thread.
-void MpvSoftwareVideoWidget::mpvUpdated()
-{
-    wake();
-}
-
-void MpvSoftwareVideoWidget::wake()
-{
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_woken = true;
-    }
-    m_wakeUp.notify_one();
-}
-
-// The render thread: the only caller of mpv's render functions between the
-// context's making and freeing. It draws into an image of its own and hands
-// it over finished; mpv blocks it until each frame's display time.
-void MpvSoftwareVideoWidget::renderLoop()
-{
-    QImage drawing;
-    bool hasFrame = false;
-    // What is on the screen is not mpv's current frame, or not at its size.
-    bool stale = true;
-    for (;;) {
-        Target target;
-        {
-            std::unique_lock<std::mutex> lock(m_lock);
-            m_wakeUp.wait(lock, [this] { return m_stop || m_woken; });
-            if (m_stop)
-                return;
-            m_woken = false;
-            target = m_target;
-            if (m_finished.size() != target.pixels)
-                stale = true;
-        }
-        const bool newFrame = mpv_render_context_update(renderContext()) & MPV_RENDER_UPDATE_FRAME;
-        hasFrame = hasFrame || newFrame;
-        if (!target.showable || target.pixels.isEmpty()) {
-            if (newFrame) {
-                skipFrame();
-                stale = true;
-                tellWindow();
-            }
-            continue;
-        }
-        if (!hasFrame || !(newFrame || stale))
-            continue;
-        if (!renderInto(drawing, target))
-            continue;
-        stale = false;
-        {
-            std::lock_guard<std::mutex> lock(m_lock);
-            std::swap(m_finished, drawing);
-        }
-        tellWindow();
-    }
+    if (!renderInto(m_drawing, target))
+        return false;
+    std::lock_guard<std::mutex> lock(m_frameLock);
+    std::swap(m_finished, m_drawing);
+    return true;
 }
 
 bool MpvSoftwareVideoWidget::renderInto(QImage &image, const Target &target)
@@ -197,31 +116,12 @@ bool MpvSoftwareVideoWidget::renderInto(QImage &image, const Target &target)
     return true;
 }
 
-// A frame was drawn or taken; the window looks at it once, however many come
-// while it is busy.
-void MpvSoftwareVideoWidget::tellWindow()
-{
-    if (!m_told.exchange(true))
-        QMetaObject::invokeMethod(this, "onFrameDone", Qt::QueuedConnection);
-}
-
-void MpvSoftwareVideoWidget::onFrameDone()
-{
-    m_told = false;
-    // Whether the window can be seen is learnt here, frame by frame, and in
-    // each paint, as no event tells a child widget its window was minimised.
-    const bool showable = canShowFrames();
-    setTarget(showable);
-    if (showable)
-        update();
-}
-
 void MpvSoftwareVideoWidget::paintEvent(QPaintEvent *event)
 {
     setTarget(canShowFrames());
     QImage frame;
     {
-        std::lock_guard<std::mutex> lock(m_lock);
+        std::lock_guard<std::mutex> lock(m_frameLock);
         frame = m_finished;
     }
     QPainter painter(this);
