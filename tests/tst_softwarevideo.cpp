@@ -1,9 +1,8 @@
 // The real engine drawing video through its software surface, which needs no
 // OpenGL, so this runs on Qt's offscreen platform: the colours of generated
 // clips, the frame size following the screen modes, a window that cannot be
-// seen drawing nothing while playback goes on, a window that answers while a
-// subtitle takes seconds to draw, and the program's picture as a Wayland
-// compositor shows it.
+// seen drawing nothing while playback goes on, and the program's picture as a
+// Wayland compositor shows it.
 #include "app/Form1.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "support/FormAccess.h"
@@ -54,44 +53,6 @@ QSize devicePixels(QWidget *widget)
     return (QSizeF(widget->size()) * widget->devicePixelRatioF()).toSize();
 }
 
-// A styled subtitle of many lines, each asking for the costliest edge blur
-// on every letter: one frame of it takes mpv seconds to draw, in little memory.
-QString slowSubtitle(int lines)
-{
-    QString script = QStringLiteral(
-        "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n[V4+ Styles]\n"
-        "Format: Name, Fontsize, PrimaryColour, Outline, Shadow, Alignment\n"
-        "Style: Default,40,&H00FFFFFF,2,2,2\n\n[Events]\n"
-        "Format: Layer, Start, End, Style, Text\n");
-    for (int i = 0; i < lines; ++i) {
-        script += QStringLiteral("Dialogue: 0,0:00:00.00,0:01:00.00,Default,"
-                                 "{\\pos(%1,%2)\\fs60\\bord4\\be127\\frz%3}"
-                                 "QWERTYUIOPASDFGHJKLZXCVBNMQWER\n")
-                      .arg(i * 37 % 384)
-                      .arg(i * 53 % 288)
-                      .arg(i * 29 % 360);
-    }
-    return script;
-}
-
-// The longest time the window's thread went without running a timer's tick
-// while condition was waited for, in milliseconds.
-qint64 longestPauseUntil(const std::function<bool()> &condition, int waitMs)
-{
-    QElapsedTimer sinceTick;
-    sinceTick.start();
-    qint64 longest = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout,
-                     [&] { longest = qMax(longest, sinceTick.restart()); });
-    ticker.start(50);
-    QElapsedTimer total;
-    total.start();
-    while (!condition() && total.elapsed() < waitMs)
-        QTest::qWait(50);
-    return qMax(longest, sinceTick.elapsed());
-}
-
 // The share of a compositor's screenshot, taken into folder, that shows this colour.
 double shareOnScreen(const QString &shooter, const QProcessEnvironment &env, const QDir &folder,
                      const QColor &colour)
@@ -122,7 +83,6 @@ private slots:
     void coloursFollowTheClip();
     void frameSizeFollowsTheScreenModes();
     void hiddenOrMinimisedDrawsNothingAndPlaysOn();
-    void windowAnswersWhileASubtitleIsSlowToDraw();
     void programShowsItsPictureUnderWayland();
 
 private:
@@ -240,31 +200,6 @@ void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > drawn + 10, timeout);
     QVERIFY(near(shown(*surface).pixelColor(surface->widget()->rect().center()), red));
-}
-
-void TestSoftwareVideo::windowAnswersWhileASubtitleIsSlowToDraw()
-{
-    const QString clip = m_media.colourClip(QStringLiteral("slow.mp4"), 60.0, QSize(320, 240), red);
-    QVERIFY(!m_media.textFile(QStringLiteral("slow.ass"), slowSubtitle(40)).isEmpty());
-    const auto engineOwner = makeEngine(software());
-    MpvEngine &engine = *engineOwner;
-    ScriptedDialog dialog;
-    Form1 form(engine, dialog);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
-    QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
-
-    engine.setUrl(clip);
-    // Two frames with the subtitle: the first may come before mpv has read it.
-    const qint64 pause =
-        longestPauseUntil([surface] { return surface->framesDrawn() >= 3; }, 4 * timeout);
-    QVERIFY2(surface->framesDrawn() >= 3, qPrintable(QString::number(surface->framesDrawn())));
-    QVERIFY2(pause < 2000, qPrintable(QStringLiteral("window held for %1 ms").arg(pause)));
-
-    // Stop reaches mpv while a frame is being drawn.
-    engine.stop();
-    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Stopped"), 2 * timeout);
 }
 
 void TestSoftwareVideo::programShowsItsPictureUnderWayland()

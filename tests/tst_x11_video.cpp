@@ -1,6 +1,7 @@
 // The real window with the real engine on a real X server: video must show in
-// MPlayer1 and playback must go on when the window cannot be seen, through
-// both the OpenGL and the software surface.
+// MPlayer1, playback must go on when the window cannot be seen, and the
+// window must answer while a subtitle takes seconds to draw, through both
+// the OpenGL and the software surface.
 #include "app/Form1.h"
 #include "engine/mpv/MpvRenderSurface.h"
 #include "support/ControlBarParts.h"
@@ -64,6 +65,46 @@ QImage screenOf(QWidget &window)
     return window.screen()->grabWindow(window.winId()).toImage();
 }
 
+// A styled subtitle of many lines, each asking for the costliest edge blur
+// on every letter and turning all the while, so that no frame can reuse the
+// one before: each takes mpv seconds to draw, in little memory.
+QString slowSubtitle(int lines)
+{
+    QString script = QStringLiteral(
+        "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n[V4+ Styles]\n"
+        "Format: Name, Fontsize, PrimaryColour, Outline, Shadow, Alignment\n"
+        "Style: Default,40,&H00FFFFFF,2,2,2\n\n[Events]\n"
+        "Format: Layer, Start, End, Style, Text\n");
+    for (int i = 0; i < lines; ++i) {
+        script += QStringLiteral("Dialogue: 0,0:00:00.00,0:01:00.00,Default,"
+                                 "{\\pos(%1,%2)\\fs60\\bord4\\blur20\\be127\\frz%3\\t(\\frz%4)}"
+                                 "QWERTYUIOPASDFGHJKLZXCVBNMQWER\n")
+                      .arg(i * 37 % 384)
+                      .arg(i * 53 % 288)
+                      .arg(i * 29 % 360)
+                      .arg(i * 29 % 360 + 360);
+    }
+    return script;
+}
+
+// The longest time the window's thread went without running a timer's tick
+// while condition was waited for, in milliseconds.
+qint64 longestPauseUntil(const std::function<bool()> &condition, int waitMs)
+{
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    qint64 longest = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest = qMax(longest, sinceTick.restart()); });
+    ticker.start(50);
+    QElapsedTimer total;
+    total.start();
+    while (!condition() && total.elapsed() < waitMs)
+        QTest::qWait(50);
+    return qMax(longest, sinceTick.elapsed());
+}
+
 } // namespace
 
 class TestX11Video : public QObject
@@ -75,6 +116,7 @@ private slots:
     void clipPlaysVisiblyInMPlayer1();
     void mediumOpenedBeforeTheWindowShowsToo();
     void playbackGoesOnWhileMinimisedOrHidden();
+    void windowAnswersWhileASubtitleIsSlowToDraw();
 
 private:
     TestMedia m_media;
@@ -178,6 +220,32 @@ void TestX11Video::playbackGoesOnWhileMinimisedOrHidden()
     const qint64 drawnBefore = videoSurfaceIn(engine.widget())->framesDrawn();
     QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->framesDrawn() > drawnBefore + 10,
                              timeout);
+}
+
+void TestX11Video::windowAnswersWhileASubtitleIsSlowToDraw()
+{
+    const QString clip =
+        m_media.colourClip(QStringLiteral("slow.mp4"), 60.0, QSize(320, 240), clipColour);
+    QVERIFY(!m_media.textFile(QStringLiteral("slow.ass"), slowSubtitle(60)).isEmpty());
+    const auto engineOwner = makeEngine(silent());
+    MpvEngine &engine = *engineOwner;
+    ScriptedDialog dialog;
+    Form1 form(engine, dialog);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
+    QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
+
+    engine.setUrl(clip);
+    // Two frames with the subtitle: the first may come before mpv has read it.
+    const qint64 pause =
+        longestPauseUntil([surface] { return surface->framesDrawn() >= 3; }, 4 * timeout);
+    QVERIFY2(surface->framesDrawn() >= 3, qPrintable(QString::number(surface->framesDrawn())));
+    QVERIFY2(pause < 2000, qPrintable(QStringLiteral("window held for %1 ms").arg(pause)));
+
+    // Stop reaches mpv while a frame is being drawn.
+    engine.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(engine.status(), QStringLiteral("Stopped"), 2 * timeout);
 }
 
 QTEST_MAIN(TestX11Video)
