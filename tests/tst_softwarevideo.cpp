@@ -1,8 +1,7 @@
 // The real engine drawing video through its software surface, which needs no
 // OpenGL, so this runs on Qt's offscreen platform: the colours of generated
-// clips, the frame size following the screen modes, a window that cannot be
-// seen drawing nothing while playback goes on, and the program's picture as a
-// Wayland compositor shows it.
+// clips, a window that cannot be seen drawing nothing while playback goes on,
+// and the program's picture as a Wayland compositor shows it.
 #include "app/Form1.h"
 #include "engine/mpv/MpvSoftwareVideoWidget.h"
 #include "support/FormAccess.h"
@@ -81,7 +80,6 @@ class TestSoftwareVideo : public QObject
 private slots:
     void initTestCase();
     void coloursFollowTheClip();
-    void frameSizeFollowsTheScreenModes();
     void hiddenOrMinimisedDrawsNothingAndPlaysOn();
     void programShowsItsPictureUnderWayland();
 
@@ -127,38 +125,6 @@ void TestSoftwareVideo::coloursFollowTheClip()
     engine.setUrl(m_green);
     QTRY_VERIFY_WITH_TIMEOUT(near(shown(*surface).pixelColor(centre), green), timeout);
     QVERIFY(shown(*surface).save(QStringLiteral("software_video_green.png")));
-}
-
-void TestSoftwareVideo::frameSizeFollowsTheScreenModes()
-{
-    const auto engineOwner = makeEngine(software());
-    MpvEngine &engine = *engineOwner;
-    ScriptedDialog dialog;
-    Form1 form(engine, dialog);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
-    engine.setUrl(m_red);
-    QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 2, timeout);
-    const QSize start = surface->frameSize();
-    QCOMPARE(start, devicePixels(surface->widget()));
-
-    QList<QSize> seen{start};
-    const std::pair<const char *, const char *> modes[] = {{"Small", "cmdSmallScreen_Click"},
-                                                           {"Medium", "cmdMedium_Click"},
-                                                           {"Original", "cmdOriginal_Click"},
-                                                           {"Full", "cmdFullScreen_Click"}};
-    for (const auto &[name, command] : modes) {
-        runHandler(form, command);
-        const QSize wanted = devicePixels(surface->widget());
-        QTRY_VERIFY2_WITH_TIMEOUT(surface->frameSize() == wanted, name, timeout);
-        QVERIFY2(!seen.contains(wanted), name);
-        seen << wanted;
-        // The picture fills the new size, its centre still the clip's colour.
-        const QImage shot = shown(*surface);
-        QCOMPARE(shot.size(), wanted);
-        QVERIFY2(near(shot.pixelColor(shot.rect().center()), red), name);
-    }
 }
 
 void TestSoftwareVideo::hiddenOrMinimisedDrawsNothingAndPlaysOn()

@@ -1,7 +1,7 @@
 // The real window with the real engine on a real X server: video must show in
-// MPlayer1, playback must go on when the window cannot be seen, and the
-// window must answer while a subtitle takes seconds to draw, through both
-// the OpenGL and the software surface.
+// MPlayer1, upright and at the size of each screen mode, playback must go on
+// when the window cannot be seen, and the window must answer while a subtitle
+// takes seconds to draw, through both the OpenGL and the software surface.
 #include "app/Form1.h"
 #include "engine/mpv/MpvRenderSurface.h"
 #include "support/ControlBarParts.h"
@@ -18,6 +18,7 @@ namespace {
 constexpr int timeout = 20000;
 // The clip's colour; its trip through YUV and back moves it by a few steps.
 const QColor clipColour(200, 30, 40);
+const QColor lowerColour(20, 200, 40);
 
 bool near(const QColor &a, const QColor &b, int tolerance = 40)
 {
@@ -52,6 +53,21 @@ QRect videoRect(MpvEngine &engine, QWidget &form)
 {
     QWidget *video = videoSurfaceIn(engine.widget())->widget();
     return QRect(video->mapTo(&form, QPoint(0, 0)), video->size());
+}
+
+QSize devicePixels(QWidget *widget)
+{
+    return (QSizeF(widget->size()) * widget->devicePixelRatioF()).toSize();
+}
+
+// Whether the screen shows the clip's upper half above its lower half in
+// this 4:3 picture, centred in the video's area.
+bool upright(const QImage &screen, const QRect &video)
+{
+    const int height = qMin(video.height(), video.width() * 3 / 4);
+    const QPoint centre = video.center();
+    return near(screen.pixelColor(centre - QPoint(0, height / 4)), clipColour) &&
+           near(screen.pixelColor(centre + QPoint(0, height / 4)), lowerColour);
 }
 
 double positionOf(const MpvEngine &engine)
@@ -116,6 +132,7 @@ private slots:
     void clipPlaysVisiblyInMPlayer1();
     void mediumOpenedBeforeTheWindowShowsToo();
     void playbackGoesOnWhileMinimisedOrHidden();
+    void uprightPictureFollowsTheScreenModes();
     void windowAnswersWhileASubtitleIsSlowToDraw();
 
 private:
@@ -220,6 +237,43 @@ void TestX11Video::playbackGoesOnWhileMinimisedOrHidden()
     const qint64 drawnBefore = videoSurfaceIn(engine.widget())->framesDrawn();
     QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->framesDrawn() > drawnBefore + 10,
                              timeout);
+}
+
+void TestX11Video::uprightPictureFollowsTheScreenModes()
+{
+    const QString clip = m_media.path(QStringLiteral("halves.mp4"));
+    QVERIFY(m_media.runFfmpeg(
+        {"-f", "lavfi", "-i",
+         QStringLiteral("color=c=0x%1:s=320x240:r=25,drawbox=y=120:h=120:c=0x%2:t=fill")
+             .arg(clipColour.rgb() & 0xffffff, 6, 16, QLatin1Char('0'))
+             .arg(lowerColour.rgb() & 0xffffff, 6, 16, QLatin1Char('0')),
+         "-t", "30", "-pix_fmt", "yuv420p", clip}));
+    const auto engineOwner = makeEngine(silent());
+    MpvEngine &engine = *engineOwner;
+    ScriptedDialog dialog;
+    Form1 form(engine, dialog);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
+    engine.setUrl(clip);
+    QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 2, timeout);
+
+    QList<QSize> seen;
+    const std::pair<const char *, const char *> modes[] = {{"Start", nullptr},
+                                                           {"Small", "cmdSmallScreen_Click"},
+                                                           {"Medium", "cmdMedium_Click"},
+                                                           {"Original", "cmdOriginal_Click"},
+                                                           {"Full", "cmdFullScreen_Click"}};
+    for (const auto &[name, command] : modes) {
+        if (command)
+            runHandler(form, command);
+        const QSize wanted = devicePixels(surface->widget());
+        QTRY_VERIFY2_WITH_TIMEOUT(surface->frameSize() == wanted, name, timeout);
+        QVERIFY2(!seen.contains(wanted), name);
+        seen << wanted;
+        // On the screen, upright, at each size.
+        QTRY_VERIFY2_WITH_TIMEOUT(upright(screenOf(form), videoRect(engine, form)), name, timeout);
+    }
 }
 
 void TestX11Video::windowAnswersWhileASubtitleIsSlowToDraw()
