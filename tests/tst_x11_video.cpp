@@ -278,9 +278,16 @@ void TestX11Video::uprightPictureFollowsTheScreenModes()
 
 void TestX11Video::windowAnswersWhileASubtitleIsSlowToDraw()
 {
-    const QString clip =
-        m_media.colourClip(QStringLiteral("slow.mp4"), 60.0, QSize(320, 240), clipColour);
-    QVERIFY(!m_media.textFile(QStringLiteral("slow.ass"), slowSubtitle(60)).isEmpty());
+    // Inside the medium, where no file beside it can be lightened first.
+    const QString script = m_media.textFile(QStringLiteral("script.ass"), slowSubtitle(60));
+    const QString clip = m_media.path(QStringLiteral("slow.mkv"));
+    const QStringList video =
+        QStringLiteral("-f lavfi -i color=c=0xc81e28:s=320x240:r=25").split(u' ');
+    const QStringList output = QStringLiteral("-t 60 -map 0:v -map 1:s -c:v libx264 -preset "
+                                              "ultrafast -pix_fmt yuv420p -c:s ass "
+                                              "-disposition:s:0 default")
+                                   .split(u' ');
+    QVERIFY(m_media.runFfmpeg(video + QStringList{"-i", script} + output + QStringList{clip}));
     const auto engineOwner = makeEngine(silent());
     MpvEngine &engine = *engineOwner;
     ScriptedDialog dialog;
