@@ -363,8 +363,8 @@ void TestStalledFiles::playListFilesThatWaitLeaveTheWindowFree()
     if (!hold->held())
         QSKIP("this file system takes no leases");
     auto fx = std::make_unique<FormFixture>();
-    fx->form.findChild<PlayListFiles *>()->setDeadline(1000);
-    fx->form.findChild<PlayListPlayback *>()->setDeadline(1000);
+    fx->form.findChild<PlayListFiles *>()->setDeadline(300);
+    fx->form.findChild<PlayListPlayback *>()->setDeadline(300);
     auto &list = *fx->get<PlayListBox>("PlayList1");
     list.addEntry(QStringLiteral("/m/kept.mp3"));
     QStringList &told = fx->dialog.messages;
