@@ -64,6 +64,7 @@ int main(int argc, char *argv[])
     DesktopIntegration desktop(window, window.commands(), window.playList(), engine, dialog);
     desktop.connectSessionBus();
     desktop.serve(instance);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &instance, &SingleInstance::release);
     clock.step("session bus");
     clock.watchFirstPaint(window);
     loader.startAfterPaintOf(window);

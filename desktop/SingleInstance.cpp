@@ -26,10 +26,16 @@ SingleInstance::SingleInstance(const QDBusConnection &bus, QObject *parent)
 
 SingleInstance::~SingleInstance()
 {
+    release();
+}
+
+void SingleInstance::release()
+{
     if (!m_service)
         return;
     m_bus.unregisterObject(ApplicationService::objectPath);
     m_bus.unregisterService(busName);
+    m_service = nullptr;
 }
 
 bool SingleInstance::handOver(const CommandLine &line, const QString &workingFolder)

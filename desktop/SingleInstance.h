@@ -32,6 +32,11 @@ public:
     // false is returned. With --new-window nothing is handed over.
     bool handOver(const CommandLine &line, const QString &workingFolder);
 
+    // Gives the name up: a player on its way out may still be finishing a
+    // frame, and a new start must become the player at once, not wait for
+    // this one's answer.
+    void release();
+
     // The object answering for the name; nullptr when this player does not
     // own it.
     ApplicationService *service() const { return m_service; }

@@ -99,6 +99,7 @@ private slots:
     void hostileCallsAreBounded_data();
     void hostileCallsAreBounded();
     void noBusMeansAPlayerOfItsOwn();
+    void playerOnItsWayOutLetsTheNextStartIn();
 
 private:
     QProcess *startProgram(const QStringList &arguments);
@@ -455,6 +456,30 @@ void SingleInstanceTest::noBusMeansAPlayerOfItsOwn()
              std::nullopt);
     QVERIFY(!instance.handOver(line, m_dir.path()));
     QCOMPARE(instance.service(), nullptr);
+}
+
+// A player that has left its event loop but still winds down (a frame being
+// drawn) no longer holds the name, so the next start is a player at once.
+void SingleInstanceTest::playerOnItsWayOutLetsTheNextStartIn()
+{
+    CommandLine line;
+    QCOMPARE(line.read({QStringLiteral("corvel-media-player")}), std::nullopt);
+    QDBusConnection leaving = m_bus.connect(QStringLiteral("leaving"));
+    QDBusConnection next = m_bus.connect(QStringLiteral("next"));
+    SingleInstance first(leaving);
+    QVERIFY(!first.handOver(line, m_dir.path()));
+    QVERIFY(first.service());
+    QCOMPARE(ownerPid(SingleInstance::busName), uint(QCoreApplication::applicationPid()));
+
+    first.release();
+    QCOMPARE(first.service(), nullptr);
+    SingleInstance second(next);
+    QElapsedTimer took;
+    took.start();
+    QVERIFY(!second.handOver(line, m_dir.path()));
+    QVERIFY(second.service());
+    QVERIFY2(took.elapsed() < SingleInstance::answerTimeoutMs / 2,
+             qPrintable(QString::number(took.elapsed())));
 }
 
 QTEST_MAIN(SingleInstanceTest)
