@@ -121,6 +121,16 @@ qint64 longestPauseUntil(const std::function<bool()> &condition, int waitMs)
     return qMax(longest, sinceTick.elapsed());
 }
 
+// The window around a silent engine of its own, shown.
+struct ShownForm
+{
+    ShownForm() { form.show(); }
+
+    std::unique_ptr<MpvEngine> engine = makeEngine(silent());
+    ScriptedDialog dialog;
+    Form1 form{*engine, dialog};
+};
+
 } // namespace
 
 class TestX11Video : public QObject
@@ -210,12 +220,10 @@ void TestX11Video::mediumOpenedBeforeTheWindowShowsToo()
 
 void TestX11Video::playbackGoesOnWhileMinimisedOrHidden()
 {
-    const auto engineOwner = makeEngine(silent());
-    MpvEngine &engine = *engineOwner;
-    ScriptedDialog dialog;
-    Form1 form(engine, dialog);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownForm shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.form));
+    MpvEngine &engine = *shown.engine;
+    Form1 &form = shown.form;
     engine.setUrl(m_clip);
     QTRY_VERIFY_WITH_TIMEOUT(videoSurfaceIn(engine.widget())->framesDrawn() > 5, timeout);
 
@@ -248,12 +256,10 @@ void TestX11Video::uprightPictureFollowsTheScreenModes()
              .arg(clipColour.rgb() & 0xffffff, 6, 16, QLatin1Char('0'))
              .arg(lowerColour.rgb() & 0xffffff, 6, 16, QLatin1Char('0')),
          "-t", "30", "-pix_fmt", "yuv420p", clip}));
-    const auto engineOwner = makeEngine(silent());
-    MpvEngine &engine = *engineOwner;
-    ScriptedDialog dialog;
-    Form1 form(engine, dialog);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownForm shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.form));
+    MpvEngine &engine = *shown.engine;
+    Form1 &form = shown.form;
     MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
     engine.setUrl(clip);
     QTRY_VERIFY_WITH_TIMEOUT(surface->framesDrawn() > 2, timeout);
@@ -288,12 +294,9 @@ void TestX11Video::windowAnswersWhileASubtitleIsSlowToDraw()
                                               "-disposition:s:0 default")
                                    .split(u' ');
     QVERIFY(m_media.runFfmpeg(video + QStringList{"-i", script} + output + QStringList{clip}));
-    const auto engineOwner = makeEngine(silent());
-    MpvEngine &engine = *engineOwner;
-    ScriptedDialog dialog;
-    Form1 form(engine, dialog);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownForm shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.form));
+    MpvEngine &engine = *shown.engine;
     MpvRenderSurface *surface = videoSurfaceIn(engine.widget());
     QTRY_VERIFY_WITH_TIMEOUT(surface->hasRenderContext(), timeout);
 
